@@ -1,0 +1,62 @@
+#include "core/number_list.h"
+
+#include <gtest/gtest.h>
+
+namespace chronel {
+namespace {
+
+struct ListCase {
+  const char* text;
+  const char* expanded;
+};
+
+TEST(ExpandNumberList, ExpandsItemsInPlaceKeepingOrderAndDuplicates) {
+  const ListCase cases[] = {
+      {"1-3,5,6,9", "1,2,3,5,6,9"},
+      {"5,1-3", "5,1,2,3"},
+      {" 1 - 3 , 7", "1,2,3,7"},
+      {"3,3,1-2,2", "3,3,1,2,2"},
+      {"7-5", ""},
+      {"x", ""},
+      {"1,x,2", "1,2"},
+      {"4-4", "4"},
+      {"4-", "4"},
+      {"4-x", "4"},
+      {"-5", ""},          // an empty first part is not a number
+      {"1-3-9", "1,2,3"},  // only the first two parts count
+      {",,1,,", "1"},
+      {"", ""},
+      {"0,99,-1", "0,99"},  // nothing is clipped to a range of valid values
+      {"31,32", "31,32"},
+      {"1\t,2", "1,2"},
+  };
+  for (const ListCase& c : cases) {
+    EXPECT_EQ(ExpandedListText(c.text), c.expanded) << "list '" << c.text << "'";
+  }
+}
+
+TEST(ExpandNumberList, ClearsTheListFirst) {
+  std::vector<std::string> list{"old"};
+  ExpandNumberList("2-3", list);
+  EXPECT_EQ(list, (std::vector<std::string>{"2", "3"}));
+}
+
+TEST(ExpandNumberList, DropsHugeRangesInsteadOfMaterialisingThem) {
+  EXPECT_EQ(ExpandedListText("1-2000000000,5"), "5");
+  EXPECT_EQ(ExpandedListText("-2147483648-2147483647"), "");
+  std::vector<std::string> list;
+  ExpandNumberList("1-10000", list);
+  ASSERT_EQ(list.size(), 10000u);
+  EXPECT_EQ(list.back(), "10000");
+  ExpandNumberList("1-10001", list);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST(ExpandNumberList, SurvivesNumbersAtTheEdgesOfTheRange) {
+  EXPECT_EQ(ExpandedListText("2147483647"), "2147483647");
+  EXPECT_EQ(ExpandedListText("2147483646-2147483647"), "2147483646,2147483647");
+  EXPECT_EQ(ExpandedListText("2147483648"), "");
+}
+
+}  // namespace
+}  // namespace chronel

@@ -1,0 +1,38 @@
+// chronel: the reference host and command-line companion of the plug-in.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chronel_version.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: chronel <command> [arguments]\n"
+    "\n"
+    "Commands:\n"
+    "  help         show this text\n"
+    "  --version    print the version\n";
+
+int ShowHelp() {
+  std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+  return 0;
+}
+
+int ShowVersion() {
+  std::printf("chronel %s\n", CHRONEL_VERSION_TEXT);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    return ShowHelp();
+  }
+  if (args[0] == "--version") return ShowVersion();
+  std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
+  return 2;
+}
