@@ -101,12 +101,14 @@ std::string FloatToStr(double value, char decimal_separator) {
 
 std::string IntToHex(uint64_t value, int digits) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
+  char reversed[16];
+  int count = 0;
   do {
-    text.insert(text.begin(), kDigits[value & 15]);
+    reversed[count++] = kDigits[value & 15];
     value >>= 4;
   } while (value != 0);
-  if (static_cast<int>(text.size()) < digits) text.insert(0, digits - text.size(), '0');
+  std::string text(digits > count ? static_cast<size_t>(digits - count) : 0, '0');
+  while (count > 0) text += reversed[--count];
   return text;
 }
 
