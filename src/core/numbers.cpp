@@ -94,9 +94,14 @@ std::string FloatToStr(double value, char decimal_separator) {
   std::string text(buffer, error == std::errc() ? end : buffer);
   for (char& c : text) {
     if (c == '.') c = decimal_separator;
-    if (c == 'e') c = 'E';
   }
-  return text;
+  // The exponent is written without "+" and without leading zeros: 1E-5, 1E20.
+  const size_t e = text.find('e');
+  if (e == std::string::npos) return text;
+  std::string exponent = text.substr(e + 1);
+  const bool negative = exponent.front() == '-';
+  exponent.erase(0, exponent.find_first_not_of("+-0"));
+  return text.substr(0, e) + "E" + (negative ? "-" : "") + exponent;
 }
 
 std::string IntToHex(uint64_t value, int digits) {

@@ -45,6 +45,8 @@ TEST(FloatToStr, WritesTheShortestTextThatReadsBack) {
   EXPECT_EQ(FloatToStr(1.5), "1.5");
   EXPECT_EQ(FloatToStr(1.5, ','), "1,5");
   EXPECT_EQ(FloatToStr(2.0), "2");
+  EXPECT_EQ(FloatToStr(1e-5), "1E-5");
+  EXPECT_EQ(FloatToStr(-2.5e20), "-2.5E20");
   EXPECT_DOUBLE_EQ(StrToFloatDef(FloatToStr(0.1 + 0.2), 0), 0.1 + 0.2);
 }
 
