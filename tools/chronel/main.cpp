@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chronel_version.h"
+#include "cron_command.h"
 
 namespace {
 
@@ -13,6 +14,8 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  help         show this text\n"
+    "  cron \"<expression>\" [--from \"YYYY-MM-DD HH:MM:SS[.mmm]\"] [--count N]\n"
+    "               print the next N due times of a schedule (default 5)\n"
     "  --version    print the version\n";
 
 int ShowHelp() {
@@ -33,6 +36,7 @@ int main(int argc, char** argv) {
     return ShowHelp();
   }
   if (args[0] == "--version") return ShowVersion();
+  if (args[0] == "cron") return chronel::RunCronCommand({args.begin() + 1, args.end()});
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
   return 2;
 }

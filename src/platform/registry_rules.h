@@ -1,0 +1,27 @@
+// Rules of the registry interface that both backends apply the same way (private to the
+// platform layer).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace chronel::platform {
+
+// The parts of a key path; kRegistryBadPath in `error` when a part is empty ("\a", "a\\b",
+// "a\"). An empty path has no parts.
+bool SplitRegistryPath(std::string_view path, std::vector<std::string>& parts,
+                       SystemErrorCode& error);
+
+// Whether opening `root` with `access` must fail with kRegistryAccessDenied because of
+// SetLocalMachineReadOnlyForTesting.
+bool RegistryRootRefuses(RegistryRoot root, RegistryAccess access);
+
+// The message texts of failed value operations.
+std::string InvalidRegistryTypeMessage(std::string_view name);
+std::string RegistryGetFailedMessage(std::string_view name);
+std::string RegistrySetFailedMessage(std::string_view name);
+
+}  // namespace chronel::platform
