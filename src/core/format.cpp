@@ -257,8 +257,8 @@ class Formatter {
         ++pos_;
         continue;
       }
-      const Placeholder spec = ReadPlaceholder();
-      AppendPadded(Convert(spec), spec);
+      const Placeholder placeholder = ReadPlaceholder();
+      AppendPadded(Convert(placeholder), placeholder);
     }
     return std::move(out_);
   }
@@ -290,7 +290,7 @@ class Formatter {
 
   // Reads  [index ":"] ["-"] [width] ["." precision] type  after the "%".
   Placeholder ReadPlaceholder() {
-    Placeholder spec;
+    Placeholder placeholder;
     std::optional<int64_t> count = ReadCount();
     if (count && Peek() == ':') {
       ++pos_;
@@ -298,25 +298,25 @@ class Formatter {
       count.reset();
     }
     if (!count) {
-      spec.LeftAligned = Peek() == '-';
-      if (spec.LeftAligned) ++pos_;
+      placeholder.LeftAligned = Peek() == '-';
+      if (placeholder.LeftAligned) ++pos_;
       count = ReadCount();
     }
-    spec.Width = std::clamp<int64_t>(count.value_or(0), 0, kMaxField);
+    placeholder.Width = std::clamp<int64_t>(count.value_or(0), 0, kMaxField);
     if (Peek() == '.') {
       ++pos_;
       const int64_t precision = ReadCount().value_or(0);
-      if (precision >= 0) spec.Precision = precision;
+      if (precision >= 0) placeholder.Precision = precision;
     }
     if (pos_ >= format_.size()) RaiseInvalid(format_);
-    spec.Type = LowerAscii(format_[pos_++]);
-    return spec;
+    placeholder.Type = LowerAscii(format_[pos_++]);
+    return placeholder;
   }
 
-  std::string Convert(const Placeholder& spec) {
+  std::string Convert(const Placeholder& placeholder) {
     using Kind = FormatArg::TKind;
-    const int64_t min_digits = Bounded(spec.Precision, 0, 0);
-    switch (spec.Type) {
+    const int64_t min_digits = Bounded(placeholder.Precision, 0, 0);
+    switch (placeholder.Type) {
       case 'd': {
         const FormatArg& arg = NextArg(Kind::Integer);
         return (arg.IsNegative() ? "-" : "") + UnsignedText(arg.Magnitude(), 10, min_digits);
@@ -331,25 +331,25 @@ class Formatter {
       }
       case 's': {
         const std::string& text = NextArg(Kind::Text).Text();
-        return std::string(spec.Precision ? FirstCharacters(text, *spec.Precision) : text);
+        return std::string(placeholder.Precision ? FirstCharacters(text, *placeholder.Precision) : text);
       }
       case 'f':
       case 'g':
       case 'e':
       case 'n':
       case 'm':
-        return FloatText(spec.Type, NextArg(Kind::Float).Float(), spec.Precision, settings_);
+        return FloatText(placeholder.Type, NextArg(Kind::Float).Float(), placeholder.Precision, settings_);
       default:
         RaiseInvalid(format_);
     }
   }
 
-  void AppendPadded(std::string_view text, const Placeholder& spec) {
+  void AppendPadded(std::string_view text, const Placeholder& placeholder) {
     const auto length = static_cast<int64_t>(CharacterCount(text));
-    const auto padding = static_cast<size_t>(std::max<int64_t>(0, spec.Width - length));
-    if (!spec.LeftAligned) out_.append(padding, ' ');
+    const auto padding = static_cast<size_t>(std::max<int64_t>(0, placeholder.Width - length));
+    if (!placeholder.LeftAligned) out_.append(padding, ' ');
     out_ += text;
-    if (spec.LeftAligned) out_.append(padding, ' ');
+    if (placeholder.LeftAligned) out_.append(padding, ' ');
   }
 
   std::string_view format_;
