@@ -6,6 +6,7 @@
 
 #include "chronel_version.h"
 #include "cron_command.h"
+#include "info_command.h"
 
 namespace {
 
@@ -16,6 +17,8 @@ constexpr std::string_view kUsage =
     "  help         show this text\n"
     "  cron \"<expression>\" [--from \"YYYY-MM-DD HH:MM:SS[.mmm]\"] [--count N]\n"
     "               print the next N due times of a schedule (default 5)\n"
+    "  info [PLUGIN] load a plug-in library (default: the one beside chronel) and show what a\n"
+    "               host sees: exports, interface version, module type, description, version\n"
     "  --version    print the version\n";
 
 int ShowHelp() {
@@ -37,6 +40,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "--version") return ShowVersion();
   if (args[0] == "cron") return chronel::RunCronCommand({args.begin() + 1, args.end()});
+  if (args[0] == "info") return chronel::RunInfoCommand({args.begin() + 1, args.end()});
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
   return 2;
 }
