@@ -128,8 +128,7 @@ class PluginHostWithTasks : public PluginHost {
   std::string ini_;
 };
 
-// Needs the task engine: EVENT tasks run through it.
-TEST_F(PluginHostWithTasks, DISABLED_HostEventRunsTasksThatReachTheHost) {
+TEST_F(PluginHostWithTasks, HostEventRunsTasksThatReachTheHost) {
   ASSERT_EQ(Load(), 0);
   ASSERT_EQ(host_.Command(1, "EVENT", {{"EVENT-TYPE", platform::Variant("GO")}}), 0);
   // SEND and OPEN call the services at once; the log lines and the event are announced to

@@ -7,6 +7,7 @@
 #include "chronel_version.h"
 #include "cron_command.h"
 #include "info_command.h"
+#include "run_command.h"
 
 namespace {
 
@@ -19,6 +20,11 @@ constexpr std::string_view kUsage =
     "               print the next N due times of a schedule (default 5)\n"
     "  info [PLUGIN] load a plug-in library (default: the one beside chronel) and show what a\n"
     "               host sees: exports, interface version, module type, description, version\n"
+    "  run [PLUGIN] [--ini FILE [--section-prefix P] | --registry PATH] [--config NAME]...\n"
+    "      [--for SECONDS] [--event TYPE[@SECONDS]]... [--hotkey KEYS[@SECONDS]]...\n"
+    "               play a host: load the plug-in with its settings, run its tasks for SECONDS\n"
+    "               (default 60), deliver host events and hotkey presses (Ctrl+Alt+H) at their\n"
+    "               offsets, and print everything that happens as a timeline\n"
     "  --version    print the version\n";
 
 int ShowHelp() {
@@ -41,6 +47,7 @@ int main(int argc, char** argv) {
   if (args[0] == "--version") return ShowVersion();
   if (args[0] == "cron") return chronel::RunCronCommand({args.begin() + 1, args.end()});
   if (args[0] == "info") return chronel::RunInfoCommand({args.begin() + 1, args.end()});
+  if (args[0] == "run") return chronel::RunRunCommand({args.begin() + 1, args.end()});
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
   return 2;
 }

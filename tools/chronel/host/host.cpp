@@ -7,6 +7,8 @@
 #include "core/exception.h"
 #include "core/text.h"
 #include "platform/code_page.h"
+#include "platform/global_hot_key.h"
+#include "platform/key_press.h"
 #include "platform/message_loop.h"
 #include "platform/module_info.h"
 #include "library_file.h"
@@ -379,6 +381,17 @@ bool THost::PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
 
 void THost::PumpFor(uint32_t milliseconds) {
   PumpUntil([] { return false; }, milliseconds);
+}
+
+bool THost::PressHotKey(uint16_t shortcut) {
+#if defined(_WIN32)
+  return platform::SendKeyPress(platform::ShortCutSystemModifiers(shortcut),
+                                platform::ShortCutKey(shortcut));
+#else
+  using PressFunction = int32_t (*)(uint16_t);
+  const auto press = library_->As<PressFunction>("chronel_press_hotkey");
+  return press && press(shortcut) != 0;
+#endif
 }
 
 }  // namespace chronel::host

@@ -101,6 +101,11 @@ class THost final : private IServiceListener {
   // The NotifyID this host gives an instance (fixed on first use); 0 for instance 0.
   uint32_t NotifyIdOf(int32_t instance);
 
+  // Presses a key combination as the user would: a real key press on Windows; on Linux, which
+  // has no system keyboard here, through the plug-in library's diagnostic entry point. False
+  // when the press could not be made (on Linux: no window of the process holds it).
+  bool PressHotKey(uint16_t shortcut);
+
  private:
   void ServiceCalled(std::optional<uint32_t> notifyId, std::string_view what) override;
   platform::LResult HandleMessage(uint32_t message, platform::WParam wparam,
