@@ -6,14 +6,15 @@
 
 #include "core/date_time.h"
 #include "core/exception.h"
-#include "core/numbers.h"
 #include "platform/clock.h"
+#include "preview_arguments.h"
 #include "schedule/cron.h"
 #include "schedule/next_time.h"
 
 namespace chronel {
 namespace {
 
+constexpr const char* kCommand = "chronel cron";
 constexpr const char* kUsage =
     "Usage: chronel cron \"<expression>\" [--from \"YYYY-MM-DD HH:MM:SS[.mmm]\"] [--count N]\n";
 constexpr int kDefaultCount = 5;
@@ -46,18 +47,12 @@ std::optional<CronRequest> ReadRequest(const std::vector<std::string>& args, std
     }
     const std::string& value = args[++i];
     if (arg == "--from") {
-      request.From = TryTextToDateTime(value);
-      if (!request.From) {
-        err << "chronel cron: --from '" << value << "' is not YYYY-MM-DD HH:MM:SS[.mmm]\n";
-        return std::nullopt;
-      }
+      request.From = ReadFromValue(kCommand, value, err);
+      if (!request.From) return std::nullopt;
       continue;
     }
-    const std::optional<int32_t> count = TryStrToInt(value);
-    if (!count || *count < 1) {
-      err << "chronel cron: --count '" << value << "' is not a positive whole number\n";
-      return std::nullopt;
-    }
+    const std::optional<int> count = ReadCountValue(kCommand, value, err);
+    if (!count) return std::nullopt;
     request.Count = *count;
   }
   if (!have_expression) {

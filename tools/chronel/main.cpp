@@ -7,6 +7,7 @@
 #include "chronel_version.h"
 #include "cron_command.h"
 #include "info_command.h"
+#include "next_command.h"
 #include "run_command.h"
 
 namespace {
@@ -18,6 +19,12 @@ constexpr std::string_view kUsage =
     "  help         show this text\n"
     "  cron \"<expression>\" [--from \"YYYY-MM-DD HH:MM:SS[.mmm]\"] [--count N]\n"
     "               print the next N due times of a schedule (default 5)\n"
+    "  next --task \"LINE\" [--from \"YYYY-MM-DD HH:MM:SS[.mmm]\"] [--count N] [--explain]\n"
+    "               print the next N times a task line runs (default 5), after its n-th-weekday\n"
+    "               and last-day tests; --explain first shows its schedule and added days\n"
+    "  next --ini FILE [--section-prefix P] [--from \"YYYY-MM-DD HH:MM:SS[.mmm]\"]\n"
+    "               list the tasks stored in an INI file with their next 3 runs and likely\n"
+    "               mistakes\n"
     "  info [PLUGIN] load a plug-in library (default: the one beside chronel) and show what a\n"
     "               host sees: exports, interface version, module type, description, version\n"
     "  run [PLUGIN] [--ini FILE [--section-prefix P] | --registry PATH] [--config NAME]...\n"
@@ -46,6 +53,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "--version") return ShowVersion();
   if (args[0] == "cron") return chronel::RunCronCommand({args.begin() + 1, args.end()});
+  if (args[0] == "next") return chronel::RunNextCommand({args.begin() + 1, args.end()});
   if (args[0] == "info") return chronel::RunInfoCommand({args.begin() + 1, args.end()});
   if (args[0] == "run") return chronel::RunRunCommand({args.begin() + 1, args.end()});
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
