@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <type_traits>
 #include <cstring>
 #include <memory>
@@ -12,6 +15,8 @@
 
 #include "host/host.h"
 #include "platform/dynamic_library.h"
+#include "platform/message_loop.h"
+#include "platform/message_window.h"
 #include "plugin/call_block.h"
 #include "plugin/params_list.h"
 
@@ -199,6 +204,56 @@ TEST_F(HostileHost, ShowOptionsDialogReportsItsOutcomeInOutData) {
   EXPECT_EQ(static_cast<uint32_t>(block.Out.Data), 3u);  // no dialog yet
   EXPECT_EQ(block.Out.DataKind, plugin::kDataKindInteger);
   EXPECT_EQ(int32_t{block.Out.DataSize}, 4);
+}
+
+// A host thread releases an instance while another is inside ProcessData on it. The call is
+// held in the plug-in deterministically: with nothing to export it sends its "no data" line to
+// the host window and waits for the window's thread to take it, and that thread releases the
+// instance from its window procedure. The call must finish on an instance that still exists
+// (ASan reports any use of a freed one); the instance is gone from the registry all the same.
+TEST_F(HostileHost, AnInstanceReleasedDuringACallLivesUntilTheCallReturns) {
+  std::atomic<bool> callReturned{false};
+  int copies = 0;
+  bool releasedInsideTheCall = false;
+  const platform::WindowHandle window = platform::CreateMessageWindow(
+      [&](platform::WindowHandle, uint32_t message, platform::WParam,
+          platform::LParam) -> platform::LResult {
+        if (message != platform::kWmCopyData || copies++ > 0) return 0;
+        TPluginCallRec release = Block(7, nullptr);
+        release.Release = plugin::kReleaseInstance;
+        Call<Int32Call>("ExecutePluginCommand", &release);
+        releasedInsideTheCall = !callReturned;
+        return 1;
+      });
+  ASSERT_EQ(Command(7, List({{"COMMAND", Variant("LOAD")},
+                             {"MessagesProcessorHandle", Variant(static_cast<int64_t>(window))}})),
+            0);
+  TkivParamsList& noRows = List({{"X", Variant(1)}});
+  auto exportNothing = [&] {
+    TPluginCallRec data = Block(7, &noRows);
+    data.ModuleTypes = plugin::ModuleTypeBit(plugin::mttDataExport);
+    return Call<Int32Call>("ProcessData", &data);
+  };
+  int32_t result = -99;
+  std::thread caller([&] {
+    result = exportNothing();
+    callReturned = true;
+  });
+  // Pump until the call is back: the instance is freed on the caller's thread as its call
+  // returns, and the windows it made on this thread are taken down through this pump.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!callReturned && std::chrono::steady_clock::now() < giveUp) {
+    platform::WaitForMessages(50);
+    platform::ProcessMessages();
+  }
+  caller.join();
+  EXPECT_TRUE(releasedInsideTheCall);
+  EXPECT_EQ(result, 0);
+  // A new instance for the ID knows no host window: nothing more reaches this one.
+  EXPECT_EQ(exportNothing(), 0);
+  platform::ProcessMessages();
+  EXPECT_EQ(copies, 1);
+  platform::DestroyMessageWindow(window);
 }
 
 // The plug-in's notifications reach the host window, and the host collects the line.

@@ -1,0 +1,430 @@
+// The task runner in-process: an instance loaded from an INI file of task lines, the test
+// thread standing in for the host (its window receives the log, this program exports the host's
+// services), a fake clock for every reading of "now". Due schedules, hotkeys and the polling
+// timer arrive as window messages while the test thread pumps.
+#include "engine/a_plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "config_table.h"
+#include "engine/timer.h"
+#include "host_services.h"
+#include "platform/hotkey.h"
+#include "platform/message_loop.h"
+#include "platform/message_window.h"
+#include "platform/module_info.h"
+#include "platform/pumping_thread.h"
+#include "plugin/instance_registry.h"
+#include "plugin/params_list.h"
+#include "support/fake_clock.h"
+#include "tasks/temp_folder.h"
+#include "tasks/value_encoding.h"
+
+namespace chronel {
+namespace {
+
+using platform::Variant;
+using platform::testing::PumpFor;
+using platform::testing::PumpUntil;
+
+constexpr uint32_t kNotifyId = 77;
+// Shift+Ctrl+Alt with F19 and F20: combinations no test machine has bound, and not the ones
+// the platform tests register.
+constexpr platform::TShortCut kF19 = platform::scShift | platform::scCtrl | platform::scAlt | 0x82;
+constexpr platform::TShortCut kF20 = platform::scShift | platform::scCtrl | platform::scAlt | 0x83;
+
+TDateTime At(int h, int mi, int s = 0, int ms = 0) {
+  return EncodeDateTime({2024, 5, 10, h, mi, s, ms});
+}
+
+int64_t MsBetween(TDateTime later, TDateTime earlier) {
+  return std::llround((later - earlier) * kMSecsPerDay);
+}
+
+std::string Text(TDateTime value) { return DateTimeToTextMs(value); }
+
+bool Press(platform::TShortCut shortCut) {
+  const bool held = platform::PressHotKeyForTesting(platform::ShortCutSystemModifiers(shortCut),
+                                                    platform::ShortCutKey(shortCut));
+  platform::ProcessMessages();
+  return held;
+}
+
+// The host's window: the log lines delivered at once by copy-data.
+struct HostWindow {
+  HostWindow() {
+    handle = platform::CreateMessageWindow([this](platform::WindowHandle, uint32_t message,
+                                                  platform::WParam, platform::LParam lparam) {
+      if (message != platform::kWmCopyData) return platform::LResult{0};
+      const auto& data = platform::CopyDataOf(lparam);
+      copies.emplace_back(static_cast<const char*>(data.Data), data.Size);
+      return platform::LResult{1};
+    });
+  }
+  ~HostWindow() { platform::DestroyMessageWindow(handle); }
+
+  platform::WindowHandle handle = 0;
+  std::vector<std::string> copies;
+};
+
+// The host's services as the plug-in called them; every caller here is the test thread.
+class ServiceCalls : public host::IServiceListener {
+ public:
+  ServiceCalls() { host::SetServiceListener(this); }
+  ~ServiceCalls() { host::ClearServiceListener(this); }
+
+  void ServiceCalled(std::optional<uint32_t> notifyId, std::string_view what) override {
+    calls_.push_back((notifyId ? std::to_string(*notifyId) + ": " : "") + std::string(what));
+  }
+  std::vector<std::string> Take() { return std::exchange(calls_, {}); }
+  // The texts of SEND actions: the tasks here send their own names, so these tell which ran.
+  std::vector<std::string> Sent() const {
+    const std::string prefix = std::to_string(kNotifyId) + ": fSendString \"";
+    std::vector<std::string> texts;
+    for (const std::string& call : calls_) {
+      if (!call.starts_with(prefix)) continue;
+      texts.push_back(call.substr(prefix.size(), call.size() - prefix.size() - 1));
+    }
+    return texts;
+  }
+
+ private:
+  std::vector<std::string> calls_;
+};
+
+class TaPluginTest : public ::testing::Test {
+ protected:
+  TaPluginTest() { host::HostConfigurations().Replace({"COM1", "COM2"}); }
+
+  TaPlugin& Plugin() { return static_cast<TaPlugin&>(*instance_); }
+
+  void Load(const std::vector<std::string>& tasks) {
+    std::string lines;
+    for (const std::string& task : tasks) lines += task + "\r\n";
+    testing::WriteBytes(ini_, "[Test.Common]\r\nTasks=" + EncodeValue(lines) + "\r\n");
+    ASSERT_EQ(Command("LOAD"), 0);
+  }
+
+  // A command as the host sends it, with the parameters of its LOAD on every call.
+  int32_t Command(const std::string& command,
+                  std::vector<std::pair<std::string, Variant>> extra = {}) {
+    plugin::TkivParamsList* list = plugin::NewParamsList();
+    extra.emplace_back("MessagesProcessorHandle", Variant(static_cast<int64_t>(host_.handle)));
+    extra.emplace_back("HANDLE", Variant(static_cast<int64_t>(platform::OwnModule())));
+    extra.emplace_back("INI-FILE", Variant(ini_));
+    extra.emplace_back("INISectionPrefix", Variant("Test"));
+    for (const auto& [name, value] : extra) plugin::AddValue(*list, name, value);
+    plugin::TPluginCallRec block{};
+    block.Version = plugin::kCallBlockVersion;
+    block.InstanceID = 1;
+    block.NotifyID = kNotifyId;
+    block.ParamList = list;
+    const int32_t result = instance_->ExecuteCommand(command, &block);
+    plugin::FreeParamsList(list);
+    return result;
+  }
+
+  TTaskListItem& Task(size_t position) { return *(*Plugin().Tasks()->Write())[position]; }
+
+  // As the triggers call it, with the task list held.
+  int32_t Execute(size_t position) {
+    auto tasks = Plugin().Tasks()->Write();
+    return Plugin().ExecuteTask(*(*tasks)[position]);
+  }
+
+  void PollDelayedTasks() { Plugin().CheckTasksTimer(Plugin()); }
+
+  // The event types raised since the last collection, taken as the host takes them.
+  std::vector<std::string> CollectEventTypes() {
+    plugin::TPluginCallRec block{};
+    EXPECT_EQ(instance_->GetEventsWorker(&block), 0);
+    std::vector<std::string> types;
+    const auto* rows = reinterpret_cast<plugin::TkivParamsList*>(uintptr_t{block.Out.Data});
+    for (int32_t i = 0; rows && i < rows->Count; ++i) {
+      const plugin::TkivParamsListItem& item = *plugin::ItemAt(*rows, i);
+      if (plugin::ItemName(item) != "EVENT-TYPE") continue;
+      types.push_back(Variant::FromRaw(item.Value).ToText());
+    }
+    EXPECT_EQ(instance_->GetEventsWorker(&block), 0);  // acknowledges
+    return types;
+  }
+
+  test::FakeClock clock_{At(10, 0)};
+  testing::TempFolder folder_;
+  const std::string ini_ = folder_.File("tasks.ini");
+  HostWindow host_;
+  ServiceCalls services_;
+  std::unique_ptr<plugin::TkivPlugin> instance_ = plugin::CreatePlugin<TaPlugin>(nullptr);
+};
+
+// A hotkey task with successors: B right after A, C 30 seconds after A, D 2 minutes after B.
+const std::vector<std::string> kChain = {
+    "A||SEND||HOTKEY||Shift+Ctrl+Alt+F19;E082||A",
+    "B||SEND||AFTER||N;0;0;A||B",
+    "C||SEND||AFTER||Y;30;0;A||C",
+    "D||SEND||AFTER||Y;2;1;B||D",
+};
+
+TEST_F(TaPluginTest, AHotKeyRunsItsChainImmediateSuccessorsAtOnceDelayedOnesOnThePollingTimer) {
+  Load(kChain);
+  ASSERT_TRUE(Press(kF19));
+  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(MsBetween(Task(2).DueTime, Task(0).LastRun), 30'000);
+  EXPECT_EQ(MsBetween(Task(3).DueTime, Task(1).LastRun), 120'000);
+  EXPECT_TRUE(Plugin().CheckTasks().Enabled());
+
+  // A tick just before each due time runs nothing; the ticks after it (the timer's next tick
+  // comes one interval after the last, by the real clock or, where window timers follow the
+  // test's clock, by the fake one) run the task.
+  clock_.AdvanceMs(29'900);
+  PollDelayedTasks();
+  EXPECT_EQ(services_.Sent().size(), 2u);
+  clock_.AdvanceMs(600);
+  ASSERT_TRUE(PumpUntil([&] { return services_.Sent().size() == 3; }, 2000));
+  EXPECT_EQ(services_.Sent().back(), "C");
+
+  clock_.AdvanceMs(89'400);  // B ran at A's time: D is due at 10:02:00
+  PollDelayedTasks();
+  EXPECT_EQ(services_.Sent().size(), 3u);
+  clock_.AdvanceMs(600);
+  ASSERT_TRUE(PumpUntil([&] { return services_.Sent().size() == 4; }, 2000));
+  EXPECT_EQ(services_.Sent().back(), "D");
+  EXPECT_FALSE(Plugin().CheckTasks().Enabled());  // nothing left pending
+}
+
+TEST_F(TaPluginTest, ExecuteTaskCountsDelayedSuccessorsAndARunAgainMovesThemInsteadOfAddingRuns) {
+  Load(kChain);
+  EXPECT_EQ(Execute(0), 2);  // C, and D armed by B
+  clock_.AdvanceMs(10'000);
+  EXPECT_EQ(Execute(0), 2);
+  EXPECT_EQ(Text(Task(2).DueTime), "2024-05-10 10:00:40.000");
+  EXPECT_EQ(Text(Task(3).DueTime), "2024-05-10 10:02:10.000");
+
+  for (const int64_t step : {20'000, 10'000, 90'000, 600'000}) {  // 10:00:30, :40, 10:02:10, later
+    clock_.AdvanceMs(step);
+    PollDelayedTasks();
+  }
+  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"A", "B", "A", "B", "C", "D"}));
+
+  // A task run directly while its delayed run is pending has had that run.
+  Execute(0);
+  Execute(2);
+  EXPECT_EQ(Task(2).DueTime, 0);
+}
+
+TEST_F(TaPluginTest, AnImmediateChainBackToARunningTaskSkipsItOnceWithAnError) {
+  Load({
+      "A1||SEND||AFTER||N;0;0;B1||A1", "B1||SEND||AFTER||N;0;0;A1||B1",
+      "A2||SEND||AFTER||N;0;0;C2||A2", "B2||SEND||AFTER||N;0;0;A2||B2",
+      "C2||SEND||AFTER||N;0;0;B2||C2",
+      "A3||SEND||AFTER||Y;5;0;B3||A3",  // a delayed link: the cycle repeats at its interval
+      "B3||SEND||AFTER||N;0;0;A3||B3",
+  });
+  const std::string executing = "\x03" "Chronel. Executing task: Send data\r\n";
+  const struct {
+    size_t start;
+    std::vector<std::string> ran;
+    std::string log;
+    int32_t pending;
+  } cases[] = {
+      {0, {"A1", "B1"},
+       executing + executing +
+           "\x01" "Chronel. Task A1 skipped: it is already running in this chain\r\n",
+       0},
+      {2, {"A2", "B2", "C2"},
+       executing + executing + executing +
+           "\x01" "Chronel. Task A2 skipped: it is already running in this chain\r\n",
+       0},
+      {5, {"A3", "B3"}, executing + executing, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ran.front());
+    EXPECT_EQ(Execute(c.start), c.pending);
+    EXPECT_EQ(services_.Sent(), c.ran);
+    EXPECT_EQ(instance_->PendingLogText(true), c.log);
+    services_.Take();
+  }
+}
+
+TEST_F(TaPluginTest, EachActionLogsItsCaptionAndCallsTheHost) {
+  Load({
+      "1||OPEN||EVENT||none||COM1",
+      "2||CLOSE||EVENT||none||COM1",
+      "3||SEND||EVENT||none||text",
+      "4||NEWLOG||EVENT||none||COM2",
+      "5||EVENT||EVENT||none||abc",
+      "6||SEND||EVENT||none",
+      "7||NOSUCH||EVENT||none||x",
+  });
+  const struct {
+    std::string log;
+    std::vector<std::string> calls = {};
+    std::vector<std::string> events = {};
+  } cases[] = {
+      {"\x03" "Chronel. Executing task: Open data source\r\n",
+       {"Vantrel_GetConfigID \"COM1\" -> 1", "Vantrel_StartPause config 1 (COM1) open"}},
+      {"\x03" "Chronel. Executing task: Close data source\r\n",
+       {"Vantrel_GetConfigID \"COM1\" -> 1", "Vantrel_StartPause config 1 (COM1) close"}},
+      {"\x03" "Chronel. Executing task: Send data\r\n", {"77: fSendString \"text\""}},
+      {"\x03" "Chronel. Executing task: New log file\r\n",
+       {"Vantrel_GetConfigID \"COM2\" -> 2", "Vantrel_SetOption config 2 (COM2) new log file"}},
+      {"\x03" "Chronel. Executing task: Generate event\r\n", {}, {"ABC"}},
+      {"\x03" "Chronel. Executing task: Send data\r\n"
+       "\x01" "Chronel. Send data: Invalid argument \r\n"},
+      {"\x03" "Chronel. Executing task: \r\n"},  // an unknown action does nothing
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(Task(i).Action);
+    EXPECT_EQ(Execute(i), 0);
+    EXPECT_EQ(instance_->PendingLogText(true), cases[i].log);
+    EXPECT_EQ(services_.Take(), cases[i].calls);
+    EXPECT_EQ(CollectEventTypes(), cases[i].events);
+    EXPECT_NE(Task(i).LastRun, 0);
+  }
+}
+
+TEST_F(TaPluginTest, TasksAreNamedByPositionAndAFailingScheduleIsReportedByItsLine) {
+  Load({
+      "T0||SEND||DAILY||08:30;NN;1;1||a",
+      "T1||SEND||DAILY",  // three fields: not a task
+      "T2||SEND||WEEKLY||07:00;NN;1;1;1-5||b",
+      "T3||SEND||EVENT||GO||c",
+      "T4||SEND||DAILY||25:00;NN;1;1||d",
+  });
+  std::vector<std::string> ids;
+  {
+    auto tasks = Plugin().Tasks()->Write();
+    for (const TTaskListItem* task : *tasks) ids.push_back(task->ID);
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"T0", "T2", "T3", "T4"}));
+
+  const TSchEventList& events = *Plugin().Events();
+  ASSERT_EQ(events.Count(), 3u);
+  const struct {
+    std::string name;
+    bool running;
+  } expected[] = {{"0", true}, {"1", true}, {"3", false}};
+  for (size_t i = 0; i < events.Count(); ++i) {
+    EXPECT_EQ(events.Events(i).Name(), expected[i].name);
+    EXPECT_EQ(events.Events(i).Running(), expected[i].running);
+  }
+  EXPECT_EQ(host_.copies, std::vector<std::string>{
+                              "\x01" "Chronel. Unable to add task #4: ''2024-05-10 25:00:00'' is "
+                              "not a valid date and time"});
+}
+
+TEST_F(TaPluginTest, TwoTasksWithOneShortcutRegisterItOnceAndAPressRunsBoth) {
+  Load({
+      "H1||SEND||HOTKEY||k;E082||first",
+      "H2||SEND||HOTKEY||k;E083||other",
+      "H3||SEND||HOTKEY||k;E082||second",
+  });
+  EXPECT_TRUE(Task(0).HotKey->Active());
+  EXPECT_EQ(Task(0).HotKey->LastError(), 0u);
+  EXPECT_FALSE(Task(2).HotKey->Active());
+  ASSERT_TRUE(Press(kF19));
+  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"first", "second"}));
+  ASSERT_TRUE(Press(kF20));
+  EXPECT_EQ(services_.Sent().back(), "other");
+}
+
+TEST_F(TaPluginTest, AScheduleDueEveryMinuteRunsItsTaskAtTheNextMinute) {
+  clock_.SetLocalNow(At(10, 15, 59, 900));
+  Load({"M||SEND||DAILY||00:00;YY;1;1||minute"});
+  TScheduledEvent& event = Plugin().Events()->Events(0);
+  EXPECT_EQ(Text(event.Schedule().NextTime()), "2024-05-10 10:16:00.000");
+  PumpFor(100);  // the schedule thread re-checks every 50 ms this close to its due time
+  EXPECT_TRUE(services_.Sent().empty());
+
+  clock_.AdvanceMs(200);
+  ASSERT_TRUE(PumpUntil([&] { return !services_.Sent().empty(); }, 2000));
+  EXPECT_EQ(services_.Sent(), std::vector<std::string>{"minute"});
+  EXPECT_EQ(Text(Task(0).LastRun), "2024-05-10 10:16:00.100");
+  EXPECT_EQ(Text(event.Schedule().NextTime()), "2024-05-10 10:17:00.000");
+}
+
+TEST_F(TaPluginTest, ReloadingTheSettingsDropsPendingDelayedRuns) {
+  Load({"A||SEND||EVENT||GO||A", "C||SEND||AFTER||Y;1;0;A||C"});
+  ASSERT_EQ(Command("EVENT", {{"EVENT-TYPE", Variant("GO")}}), 0);
+  ASSERT_NE(Task(1).DueTime, 0);
+  ASSERT_EQ(Command("LOAD-SETTINGS-NOW"), 0);
+  EXPECT_EQ(Task(1).DueTime, 0);
+
+  clock_.AdvanceMs(2000);
+  EXPECT_TRUE(PumpUntil([&] { return !Plugin().CheckTasks().Enabled(); }, 2000));
+  EXPECT_EQ(services_.Sent(), std::vector<std::string>{"A"});
+}
+
+TEST_F(TaPluginTest, UnloadStopsEverySourceOfWorkAndALaterLoadStartsAgain) {
+  clock_.SetLocalNow(At(10, 15, 59, 900));
+  const std::vector<std::string> tasks = {
+      "H||SEND||HOTKEY||k;E082||key",
+      "M||SEND||DAILY||00:00;YY;1;1||minute",
+      "D||SEND||AFTER||Y;1;0;H||delayed",
+  };
+  Load(tasks);
+  ASSERT_TRUE(Press(kF19));
+  ASSERT_EQ(Command("UNLOAD"), 0);
+  EXPECT_EQ(Plugin().Tasks(), nullptr);
+  EXPECT_EQ(Plugin().Events(), nullptr);
+  EXPECT_FALSE(Plugin().CheckTasks().Enabled());
+
+  EXPECT_FALSE(Press(kF19));
+  clock_.AdvanceMs(2000);  // past the minute and the delay
+  PumpFor(150);
+  EXPECT_EQ(services_.Sent(), std::vector<std::string>{"key"});
+
+  // The combination is free for others again.
+  const platform::WindowHandle other = platform::CreateMessageWindow(
+      [](platform::WindowHandle, uint32_t, platform::WParam, platform::LParam) {
+        return platform::LResult{0};
+      });
+  EXPECT_EQ(platform::RegisterSystemHotKey(other, 1, platform::ShortCutSystemModifiers(kF19),
+                                           platform::ShortCutKey(kF19)),
+            0u);
+  platform::DestroyMessageWindow(other);
+
+  Load(tasks);
+  ASSERT_TRUE(Press(kF19));
+  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"key", "key"}));
+}
+
+TEST_F(TaPluginTest, HostEventsRunTheEventTasksWithExactlyThatIdentifier) {
+  Load({
+      "P1||SEND||EVENT||PORT-OPEN||first",
+      "P2||SEND||EVENT||PORT-CLOSE||close",
+      "P3||SEND||EVENT|| PORT-OPEN ;x||second",
+      "R||EVENT||EVENT||RAISE||port-open",
+  });
+  const struct {
+    std::string type;
+    std::vector<std::string> ran;
+    std::vector<std::string> raised = {};
+  } cases[] = {
+      {"PORT-OPEN", {"first", "second"}},
+      {"port-open", {}},
+      {"", {}},
+      // The event goes to the host; raising it runs none of this instance's tasks.
+      {"RAISE", {}, {"PORT-OPEN"}},
+      {"PORT-CLOSE", {"close"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    EXPECT_EQ(Command("EVENT", {{"EVENT-TYPE", Variant(c.type)}}), 0);
+    EXPECT_EQ(services_.Sent(), c.ran);
+    EXPECT_EQ(CollectEventTypes(), c.raised);
+    services_.Take();
+  }
+}
+
+}  // namespace
+}  // namespace chronel
