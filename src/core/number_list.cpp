@@ -1,5 +1,7 @@
 #include "core/number_list.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "core/numbers.h"
@@ -8,14 +10,16 @@
 namespace chronel {
 namespace {
 
-// "a", "a-b", "a-" or "a-x": the values of one item, none when it is not a number, reversed
-// or too long. A leading "-" leaves an empty first part, so negative numbers never appear.
+// "a", "a-b", "a-" or "a-x": the values of one item, none when it is not a number or
+// reversed. A leading "-" leaves an empty first part, so negative numbers never appear.
 void AppendItemValues(std::string_view item, std::vector<std::string>& list) {
   const std::optional<int32_t> a = TryStrToInt(ExtractField(item, "-", 1, true));
   if (!a) return;
   const int64_t b = TryStrToInt(ExtractField(item, "-", 2, true)).value_or(*a);
-  if (b < *a || b - *a >= kMaxNumberListRange) return;
-  for (int64_t v = *a; v <= b; ++v) list.push_back(std::to_string(v));
+  if (b < *a) return;
+  const int64_t last_listed = std::min<int64_t>(b, *a + kMaxNumberListRange - 1);
+  for (int64_t v = *a; v <= last_listed; ++v) list.push_back(std::to_string(v));
+  if (last_listed < b) list.push_back(std::to_string(b));
 }
 
 }  // namespace

@@ -8,13 +8,16 @@
 
 namespace chronel {
 
-// A range may hold at most this many values; a longer one is dropped like a reversed one, so
-// stored text can never make the reader allocate without bound.
+// A range gives at most this many values, then its last: 1-20000 lists 1 to 10000 and 20000.
+// A task's lists match nothing above 32 (hours, weekdays, ordinals, month days) and no field of
+// a schedule matches 10000 or more, so every value that can match is still listed, as are the
+// smallest and the largest, and the schedule is the one the whole range gives; stored text can
+// never make the reader allocate without bound.
 inline constexpr long long kMaxNumberListRange = 10000;
 
 // Fills `list` (cleared first) with one decimal string per value, in the order of the items,
-// ranges expanded in place, duplicates kept, nothing clipped. Items that are not numbers and
-// reversed ranges vanish.
+// ranges expanded in place (a long one cut short as above), duplicates kept, nothing clipped.
+// Items that are not numbers and reversed ranges vanish.
 void ExpandNumberList(std::string_view text, std::vector<std::string>& list);
 
 // ExpandNumberList's entries joined with ",".

@@ -2,6 +2,7 @@
 // the 8-bit side is UTF-8, so both conversions keep the bytes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,17 @@ namespace chronel::platform {
 std::string AnsiToUtf8(std::string_view text);
 std::string Utf8ToAnsi(std::string_view text);
 
+// The text decoded from the ANSI code page; nothing when it holds a byte sequence that code
+// page does not define (on Linux, whose 8-bit side is UTF-8: any text that is not valid UTF-8).
+std::optional<std::u16string> TryAnsiToUtf16(std::string_view text);
+
 // Stored 8-bit text: valid UTF-8 stays as it is; anything else was written in the ANSI code
 // page by an older tool and is converted.
 std::string StoredTextToUtf8(std::string_view text);
+
+// Stored 8-bit text as characters, for comparing and case mapping: valid UTF-8 as it is,
+// anything else in the ANSI code page, or byte by byte as Latin-1 where that code page cannot
+// take it either. Distinct bytes so stay distinct characters; none becomes U+FFFD.
+std::u16string StoredTextToUtf16(std::string_view text);
 
 }  // namespace chronel::platform

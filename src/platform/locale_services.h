@@ -1,13 +1,15 @@
 // Locale services: text comparison and case mapping by the user's locale, and the number and
 // day-name formats of the calling thread's locale.
 //
-// Text is UTF-8. Windows answers from its national-language support: comparison and case
-// mapping by the user's default locale, formats by the thread locale. The POSIX backend has a
-// small table instead: case folding of ASCII and the Latin-1 letters (À-Þ against à-þ, and ÿ
-// against Ÿ), comparison by folded code point, and the formats of two locales, English (United
-// States, 0x0409, the default: ".", Mon ... Sun) and German (Germany, 0x0407: ",", Mo ... So);
-// any other locale identifier gets the English formats. Tests select a locale with
-// SetThreadLocaleId and so run unchanged on both backends.
+// Text is UTF-8. Text that is not valid UTF-8 is stored 8-bit text of an older tool: it is
+// taken as the ANSI code page first (StoredTextToUtf16), so that two different characters never
+// both become U+FFFD and compare equal. Windows answers from its national-language support:
+// comparison and case mapping by the user's default locale, formats by the thread locale. The
+// POSIX backend has a small table instead: case folding of ASCII and the Latin-1 letters (À-Þ
+// against à-þ, and ÿ against Ÿ), comparison by folded code point, and the formats of two
+// locales, English (United States, 0x0409, the default: ".", Mon ... Sun) and German (Germany,
+// 0x0407: ",", Mo ... So); any other locale identifier gets the English formats. Tests select a
+// locale with SetThreadLocaleId and so run unchanged on both backends.
 //
 // Threads: every function may be called from any thread. The thread locale is per thread.
 #pragma once

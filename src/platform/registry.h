@@ -2,10 +2,11 @@
 // named values. Windows uses its registry; elsewhere an in-memory tree per process stands in,
 // optionally kept in a file.
 //
-// Text is UTF-8 on this side of the interface. Key paths are sub-key names separated by "\"
-// (no leading "\"; an empty path is the root itself). Key and value names compare without
-// regard to case and keep the case they were created with; the empty value name is the key's
-// default value.
+// Text is UTF-8 on this side of the interface; text that is not valid UTF-8 is stored 8-bit text
+// and is taken as the ANSI code page (StoredTextToUtf16), so two such names stay two names. Key
+// paths are sub-key names separated by "\" (no leading "\"; an empty path is the root itself).
+// Key and value names compare without regard to case and keep the case they were created with;
+// the empty value name is the key's default value.
 //
 // Threads: every function may be called from any thread. A RegistryKey may be used from any
 // thread, but one object must not be used by two threads at the same time.

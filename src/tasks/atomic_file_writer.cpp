@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/numbers.h"
+#include "platform/file_replace.h"
 #include "tasks/file_error.h"
 #include "tasks/file_reader.h"
 
@@ -34,7 +35,14 @@ fs::path ResolveTarget(const fs::path& path) {
 }
 
 bool IsReadOnly(fs::file_status status) {
-  return fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+  return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+// The folder refuses a new file there (no right to, or a name it cannot hold), as opposed to a
+// disk that is full or failing: only then may the target be rewritten in place instead. Windows
+// reports a name too long for the folder as a missing path.
+bool IsRefusal(int error) {
+  return error == EACCES || error == EPERM || error == ENAMETOOLONG || error == ENOENT;
 }
 
 }  // namespace
@@ -47,27 +55,55 @@ TAtomicFileWriter::TAtomicFileWriter(std::string_view file_name, size_t buffer_s
     : file_name_(file_name), target_(ResolveTarget(PathFromUtf8(file_name))),
       buffer_size_(buffer_size) {
   std::error_code error;
-  if (IsReadOnly(fs::status(target_, error))) {
+  const fs::file_status status = fs::status(target_, error);
+  const bool replacing = fs::exists(status);
+  if (replacing) RefuseUnwritableTarget(status);
+  in_place_ = !CreateTemporary(replacing);
+  if (!in_place_) buffer_.reserve(buffer_size_);
+}
+
+// The caller may only change a file it could write itself. The read-only mark counts even for
+// an administrator, whose rights would ignore it.
+void TAtomicFileWriter::RefuseUnwritableTarget(fs::file_status status) const {
+  if (IsReadOnly(status)) {
     throw FileCreateError(file_name_, std::make_error_code(std::errc::permission_denied).message());
   }
+  std::filebuf probe;
+  errno = 0;
+  if (!probe.open(target_, std::ios::in | std::ios::out | std::ios::binary)) {
+    throw FileCreateError(file_name_, LastErrorText());
+  }
+}
+
+// False when the existing target is to be rewritten in place: the folder refuses a temporary
+// file, or the new file could not keep the old one's owner. Raises when the temporary file
+// cannot be had otherwise.
+bool TAtomicFileWriter::CreateTemporary(bool replacing) {
   temporary_ = target_;
   temporary_ += TemporarySuffix();
   errno = 0;
   if (!file_.open(temporary_, std::ios::out | std::ios::binary | std::ios::trunc)) {
-    throw FileCreateError(file_name_, LastErrorText());
+    if (!replacing || !IsRefusal(errno)) throw FileCreateError(file_name_, LastErrorText());
+    return false;
   }
-  buffer_.reserve(buffer_size_);
+  if (!replacing || platform::AdoptFileOwnership(target_, temporary_)) return true;
+  file_.close();
+  std::error_code ignored;
+  fs::remove(temporary_, ignored);
+  return false;
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() {
   if (committed_) return;
   file_.close();
+  if (in_place_) return;  // the target is not ours to remove
   std::error_code ignored;
   fs::remove(temporary_, ignored);
 }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
-  if (buffer_.size() + bytes.size() <= buffer_size_) {
+  // In place, the target is cut only at Commit, once every byte is there.
+  if (in_place_ || buffer_.size() + bytes.size() <= buffer_size_) {
     buffer_.append(bytes);
     return;
   }
@@ -104,15 +140,31 @@ void TAtomicFileWriter::Put(std::string_view bytes) {
 void TAtomicFileWriter::Fail(std::string_view reason) { throw FileCreateError(file_name_, reason); }
 
 void TAtomicFileWriter::Commit() {
+  if (in_place_) {
+    RewriteInPlace();
+  } else {
+    ReplaceTarget();
+  }
+  committed_ = true;
+}
+
+void TAtomicFileWriter::ReplaceTarget() {
   Flush();
   errno = 0;
   if (!file_.close()) Fail(LastErrorText());
-  std::error_code error;
-  const fs::file_status old_status = fs::status(target_, error);
-  if (fs::exists(old_status)) fs::permissions(temporary_, old_status.permissions(), error);
-  fs::rename(temporary_, target_, error);
+  const std::error_code error = platform::ReplaceFileWith(target_, temporary_);
   if (error) Fail(error.message());
-  committed_ = true;
+}
+
+// Not crash-safe, unlike the replace: a crash part-way leaves a cut-off file.
+void TAtomicFileWriter::RewriteInPlace() {
+  errno = 0;
+  if (!file_.open(target_, std::ios::out | std::ios::binary | std::ios::trunc)) {
+    Fail(LastErrorText());
+  }
+  Flush();
+  errno = 0;
+  if (!file_.close()) Fail(LastErrorText());
 }
 
 }  // namespace chronel

@@ -61,6 +61,9 @@ size_t NextCandidate(const std::vector<uint32_t>& hashes, size_t from, uint32_t 
   return count;
 }
 
+// Editors may start a UTF-8 file with one; it belongs to the file, not to its first line.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 std::string_view TrimView(std::string_view text) {
@@ -150,6 +153,10 @@ void TBigIniFile::Load() {
     const std::string_view chunk(block.get(), got);
     blocks_.push_back(std::move(block));
     size_t start = 0;
+    if (blocks_.size() == 1 && chunk.starts_with(kUtf8ByteOrderMark)) {
+      byte_order_mark_ = true;
+      start = kUtf8ByteOrderMark.size();
+    }
     for (size_t stop; (stop = FindLineBreak(chunk, start)) != std::string_view::npos;
          start = stop + 1) {
       const std::string_view piece = chunk.substr(start, stop - start);
@@ -373,6 +380,7 @@ void TBigIniFile::EraseSection(std::string_view section) {
 void TBigIniFile::UpdateFile() {
   if (!modified_ || file_name_.empty()) return;
   TAtomicFileWriter writer(file_name_, kTextBufferSize);
+  if (byte_order_mark_) writer.Write(kUtf8ByteOrderMark);
   for (const TSectionValues& values : sections_) {
     if (values.Lines.empty()) continue;
     writer.Write("[");

@@ -1,6 +1,7 @@
 // TBigIniFile: an INI file held wholly in memory. Created from a file name it loads the file;
 // reads and writes work on memory; the file is written back, whole, when the engine is released
-// or UpdateFile is called after a change. Files are bytes: nothing is converted.
+// or UpdateFile is called after a change. Files are bytes: nothing is converted; a UTF-8
+// byte-order mark at the start is set aside when reading and written back first.
 #pragma once
 
 #include <cstddef>
@@ -97,6 +98,7 @@ class TBigIniFile {
   std::vector<std::unique_ptr<char[]>> blocks_;  // the file as read
   TSectionList sections_;
   bool modified_ = false;
+  bool byte_order_mark_ = false;  // the file began with a UTF-8 one, which a rewrite keeps
   mutable size_t last_found_ = 0;
   // Section names by hash, open addressing; names are unique, so this finds what a linear
   // search would. Rebuilt after a section is erased.

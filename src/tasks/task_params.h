@@ -20,7 +20,7 @@ struct TStartTime {
 };
 
 // Characters 1-2 are the hour and 4-5 the minute, each 0 when not a decimal number: 8:30 reads
-// as hour 0 ("8:" is not a number) and minute 30.
+// as hour 0 ("8:" is not a number) and minute 0 (its characters 4-5 are "0").
 TStartTime ReadStartTime(std::string_view start);
 
 // A repeat step: 1 when the text is not a number or not positive.

@@ -41,15 +41,30 @@ TEST(ExpandNumberList, ClearsTheListFirst) {
   EXPECT_EQ(list, (std::vector<std::string>{"2", "3"}));
 }
 
-TEST(ExpandNumberList, DropsHugeRangesInsteadOfMaterialisingThem) {
-  EXPECT_EQ(ExpandedListText("1-2000000000,5"), "5");
-  EXPECT_EQ(ExpandedListText("-2147483648-2147483647"), "");
+// A long range lists its first kMaxNumberListRange values and its last: every value a task's
+// field can match stays, and so do the smallest and the largest.
+TEST(ExpandNumberList, CutsLongRangesShortKeepingTheirFirstValuesAndTheirLast) {
+  const struct {
+    const char* text;
+    size_t size;
+    const char* at_9999;  // the last value of the first run
+    const char* back;
+  } cases[] = {
+      {"1-10000", 10000, "10000", "10000"},
+      {"1-10001", 10001, "10000", "10001"},
+      {"5-20000", 10001, "10004", "20000"},
+      {"1-2000000000,5", 10002, "10000", "5"},
+      {"0-2147483647", 10001, "9999", "2147483647"},
+      {"2147473647-2147483647", 10001, "2147483646", "2147483647"},
+  };
   std::vector<std::string> list;
-  ExpandNumberList("1-10000", list);
-  ASSERT_EQ(list.size(), 10000u);
-  EXPECT_EQ(list.back(), "10000");
-  ExpandNumberList("1-10001", list);
-  EXPECT_TRUE(list.empty());
+  for (const auto& c : cases) {
+    ExpandNumberList(c.text, list);
+    ASSERT_EQ(list.size(), c.size) << c.text;
+    EXPECT_EQ(list[9999], c.at_9999) << c.text;
+    EXPECT_EQ(list.back(), c.back) << c.text;
+  }
+  EXPECT_EQ(ExpandedListText("-2147483648-2147483647"), "");  // an empty first part
 }
 
 TEST(ExpandNumberList, SurvivesNumbersAtTheEdgesOfTheRange) {

@@ -33,6 +33,17 @@ TEST(LocaleServices, CaseInsensitiveComparison) {
   }
 }
 
+// Files of older tools hold keys in a Windows code page (Ä is the byte C4, ä E4, Ö D6): they
+// must not all compare as the same replacement character.
+TEST(LocaleServices, TextThatIsNotUtf8IsTakenAsTheAnsiCodePage) {
+  EXPECT_FALSE(SameTextLocale("\xC4", "\xD6"));
+  EXPECT_LT(CompareTextLocale("\xC4", "\xD6"), 0);
+  EXPECT_TRUE(SameTextLocale("\xC4", "\xE4"));
+  EXPECT_TRUE(SameTextLocale("\xC4", "Ä"));
+  EXPECT_NE(LowerCaseLocale("\xC4"), LowerCaseLocale("\xD6"));
+  EXPECT_EQ(LowerCaseLocale("\xC4"), "ä");
+}
+
 TEST(LocaleServices, CaseMappingOfLatin1Letters) {
   EXPECT_EQ(LowerCaseLocale("ÄBCÖÜÞ×Ÿ MiXeD 1"), "äbcöüþ×ÿ mixed 1");
   EXPECT_EQ(UpperCaseLocale("äbcöüþ÷ÿß mixed 1"), "ÄBCÖÜÞ÷Ÿß MIXED 1");

@@ -9,6 +9,7 @@
 #include "tasks/atomic_file_writer.h"
 #include "tasks/file_error.h"
 #include "tasks/temp_folder.h"
+#include "tasks/unprivileged_child.h"
 
 namespace chronel {
 namespace {
@@ -17,6 +18,18 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 namespace fs = std::filesystem;
+
+// Changes the key k of section S and saves; answers "saved" or the error raised.
+std::string SaveChange(const std::string& file) {
+  try {
+    TBigIniFile ini(file);
+    ini.WriteString("S", "k", "changed");
+    ini.UpdateFile();
+    return "saved";
+  } catch (const EFileError& error) {
+    return error.what();
+  }
+}
 
 // Puts the file's time stamp an hour back, so any rewrite shows.
 fs::file_time_type AgeFile(const std::string& file) {
@@ -103,6 +116,19 @@ TEST_F(IniFileTest, LoadingKeepsSectionLinesOnlyAndNamesExactly) {
   std::vector<std::string> keys{"kept"};
   ini.ReadSection("Other", keys);
   EXPECT_EQ(keys, (std::vector<std::string>{"kept", "no equal sign", "c"}));
+}
+
+TEST_F(IniFileTest, ByteOrderMarkIsSkippedWhenReadAndKeptWhenWritten) {
+  const std::string file = MakeFile("\xEF\xBB\xBF[S]\r\nk=v\r\n");
+  {
+    TBigIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("S", "k", "?"), "v");
+    std::vector<std::string> sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections, std::vector<std::string>{"S"});
+    ini.WriteString("S", "k2", "w");
+  }
+  EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF[S]\r\nk=v\r\nk2=w\r\n\r\n");
 }
 
 TEST_F(IniFileTest, RewriteLosesLinesBeforeTheFirstSectionAndBlankLines) {
@@ -216,6 +242,27 @@ TEST_F(IniFileTest, KeysMatchByLocaleButValueExistsFoldsOnlyAsciiLetters) {
   EXPECT_FALSE(ini.ValueExists("T", "plain"));
 }
 
+// An older tool wrote these keys in a Windows code page: Ä is the byte C4, Ö D6, ä E4.
+TEST_F(IniFileTest, KeysThatAreNotUtf8StayDistinct) {
+  const std::string file =
+      MakeFile("[S]\r\n\xC4=1\r\n\xD6=2\r\n[\xC4]\r\nk=3\r\n[\xD6]\r\nk=4\r\n");
+  {
+    TBigIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("S", "\xD6", "?"), "2");
+    EXPECT_EQ(ini.ReadString("S", "\xE4", "?"), "1");  // ä is Ä in another case
+    EXPECT_EQ(ini.ReadString("\xD6", "k", "?"), "4");
+    ini.WriteString("S", "\xD6", "9");
+    EXPECT_EQ(ini.ReadString("S", "\xC4", "?"), "1");
+  }
+  EXPECT_EQ(ReadBytes(file),
+            "[S]\r\n\xC4=1\r\n\xD6=9\r\n\r\n[\xC4]\r\nk=3\r\n\r\n[\xD6]\r\nk=4\r\n\r\n");
+  {
+    TBigIniFile ini(file);
+    ini.DeleteKey("S", "\xD6");
+  }
+  EXPECT_EQ(ReadBytes(file), "[S]\r\n\xC4=1\r\n\r\n[\xC4]\r\nk=3\r\n\r\n[\xD6]\r\nk=4\r\n\r\n");
+}
+
 // Lines longer than the read buffer and line ends split between two reads.
 TEST_F(IniFileTest, LinesCrossingTheReadBufferArriveWhole) {
   std::string text = "[S]\r\n";
@@ -272,6 +319,69 @@ TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
   }
   fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(ReadBytes(file), "[S]\r\nk=v\r\n");
+}
+
+// Saving never lets a user do more than write what the user may write: a file it could not
+// write stays as it is, and a file keeps its owner and permission bits. Root ignores permission
+// bits, so the saves run in a child process as another user (see RunUnprivileged).
+TEST_F(IniFileTest, SavingKeepsWhatTheSavingUserMayDoWithTheFile) {
+  constexpr fs::perms kAllWrite = fs::perms::owner_write | fs::perms::group_write |
+                                  fs::perms::others_write;
+  constexpr fs::perms kAllRead = fs::perms::owner_read | fs::perms::group_read |
+                                 fs::perms::others_read;
+  constexpr fs::perms kAllEnter = fs::perms::owner_exec | fs::perms::group_exec |
+                                  fs::perms::others_exec;
+  const struct {
+    const char* what;
+    fs::perms file;
+    fs::perms folder;
+    bool another_users_file;  // needs root, to make a file the saving user does not own
+    bool saved;
+  } cases[] = {
+      {"another user's file the saver may not write", kAllRead | fs::perms::owner_write,
+       fs::perms::all, true, false},
+      {"another user's file the saver may write", kAllRead | kAllWrite, fs::perms::all, true,
+       true},
+      {"a writable file in a folder that refuses new files", kAllRead | kAllWrite,
+       kAllRead | kAllEnter, false, true},
+  };
+  int ran = 0;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    if (c.another_users_file && !testing::RunsAsRoot()) continue;
+    const fs::path folder = folder_.Path() / std::to_string(i);
+    fs::create_directory(folder);
+    const std::string file = folder_.File(std::to_string(i) + "/settings.ini");
+    WriteBytes(file, "[S]\r\nk=v\r\n");
+    const std::optional<unsigned> owner = testing::FileOwnerId(folder / "settings.ini");
+    fs::permissions(folder / "settings.ini", c.file);
+    fs::permissions(folder, c.folder);
+    const testing::UnprivilegedRun run =
+        testing::RunUnprivileged([&] { return SaveChange(file); });
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    if (!run.Ran) GTEST_SKIP() << run.SkipReason;
+    ++ran;
+    const std::string refusal = "Cannot create file \"" + file + "\". Permission denied";
+    EXPECT_EQ(run.Report, c.saved ? "saved" : refusal) << c.what;
+    EXPECT_EQ(ReadBytes(file), c.saved ? "[S]\r\nk=changed\r\n\r\n" : "[S]\r\nk=v\r\n") << c.what;
+    EXPECT_EQ(testing::FileOwnerId(folder / "settings.ini"), owner) << c.what;
+    EXPECT_EQ(fs::status(folder / "settings.ini").permissions(), c.file) << c.what;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << c.what;
+  }
+  if (ran < static_cast<int>(std::size(cases))) {
+    GTEST_SKIP() << "the cases of another user's file need root, to make a file the saving user "
+                    "does not own";
+  }
+}
+
+// A folder holds names of up to 255 bytes; beside a name near that limit, the temporary file's
+// (the name and a suffix) does not fit.
+TEST_F(IniFileTest, FileWhoseNameLeavesNoRoomForATemporaryOneIsRewrittenInPlace) {
+  const std::string file = folder_.File(std::string(245, 'n') + ".ini");
+  WriteBytes(file, "[S]\r\nk=v\r\n");
+  EXPECT_EQ(SaveChange(file), "saved");
+  EXPECT_EQ(ReadBytes(file), "[S]\r\nk=changed\r\n\r\n");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
 }
 
 TEST_F(IniFileTest, FileWithoutNameIsNeverWritten) {

@@ -122,6 +122,20 @@ TEST_P(PropertyStoreTest, TaskLinesWithEscapesAndEmptyListsSurvive) {
   EXPECT_TRUE(proxy.lstTasks_Strings().IsEmpty());
 }
 
+// Value names in a Windows code page (Ä is the byte C4, Ö D6) name two values, not one.
+TEST_P(PropertyStoreTest, ValueNamesThatAreNotUtf8StayDistinct) {
+  TWreg store;
+  Configure(store, GetParam(), {"Left,\xC4", "Top,\xD6"});
+  TProxyCodeObject saved(nullptr);
+  saved.SetLeft(10);
+  saved.SetTop(20);
+  ASSERT_TRUE(store.WriteProperties(&saved));
+  TProxyCodeObject loaded(nullptr);
+  ASSERT_TRUE(store.ReadProperties(&loaded));
+  EXPECT_EQ(loaded.Left(), 10);
+  EXPECT_EQ(loaded.Top(), 20);
+}
+
 TEST_P(PropertyStoreTest, OnAFormTheMapReachesBoundsAndTheListBox) {
   TForm form(nullptr);
   form.SetName("frmOption");

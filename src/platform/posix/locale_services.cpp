@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "core/utf.h"
+#include "platform/code_page.h"
 #include "platform/posix/locale_formats.h"
 
 namespace chronel::platform {
@@ -45,7 +46,7 @@ char16_t UpperChar(char16_t c) {
 }
 
 std::string MapChars(std::string_view text, char16_t (*map)(char16_t)) {
-  std::u16string wide = Utf8ToUtf16(text);
+  std::u16string wide = StoredTextToUtf16(text);
   for (char16_t& c : wide) c = map(c);
   return Utf16ToUtf8(wide);
 }
@@ -77,7 +78,7 @@ const LocaleFormats& ThreadLocaleFormats() {
 
 int CompareTextLocale(std::string_view a, std::string_view b) {
   if (IsAscii(a) && IsAscii(b)) return CompareFolded(a, b);
-  return CompareFolded(Utf8ToUtf16(a), Utf8ToUtf16(b));
+  return CompareFolded(StoredTextToUtf16(a), StoredTextToUtf16(b));
 }
 
 bool SameTextLocale(std::string_view a, std::string_view b) {

@@ -26,4 +26,18 @@ std::string Utf8ToAnsi(std::string_view text) {
   return ansi;
 }
 
+// MB_ERR_INVALID_CHARS: a byte the code page does not define must not become U+FFFD (a UTF-8
+// or double-byte system code page, or an undefined byte of a single-byte one).
+std::optional<std::u16string> TryAnsiToUtf16(std::string_view text) {
+  if (text.empty()) return std::u16string();
+  const int size = static_cast<int>(text.size());
+  const int length =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::nullopt;
+  std::u16string wide(static_cast<size_t>(length), u'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size,
+                      reinterpret_cast<wchar_t*>(wide.data()), length);
+  return wide;
+}
+
 }  // namespace chronel::platform

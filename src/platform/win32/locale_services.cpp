@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "core/utf.h"
+#include "platform/code_page.h"
 #include "platform/win32/windows_api.h"
 
 namespace chronel::platform {
@@ -21,7 +22,7 @@ bool IsAscii(std::string_view text) {
 // LCMapStringW without linguistic casing maps A-Z to a-z in every locale (Turkish included),
 // so ASCII text needs no call.
 std::string MapCase(std::string_view text, DWORD flags) {
-  const std::u16string wide = Utf8ToUtf16(text);
+  const std::u16string wide = StoredTextToUtf16(text);
   const int size = static_cast<int>(wide.size());
   const int length = LCMapStringW(LOCALE_USER_DEFAULT, flags, Wide(wide), size, nullptr, 0);
   if (length <= 0) return std::string(text);
@@ -41,8 +42,8 @@ std::string ThreadLocaleInfo(LCTYPE item) {
 }  // namespace
 
 int CompareTextLocale(std::string_view a, std::string_view b) {
-  const std::u16string left = Utf8ToUtf16(a);
-  const std::u16string right = Utf8ToUtf16(b);
+  const std::u16string left = StoredTextToUtf16(a);
+  const std::u16string right = StoredTextToUtf16(b);
   const int result =
       CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Wide(left),
                      static_cast<int>(left.size()), Wide(right), static_cast<int>(right.size()));

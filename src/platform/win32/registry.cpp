@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/utf.h"
+#include "platform/code_page.h"
 #include "platform/registry_rules.h"
 #include "platform/win32/windows_api.h"
 
@@ -17,8 +18,10 @@ class RegistryKey::Handle {
 
 namespace {
 
+// Names and text that are not UTF-8 are stored 8-bit text in the ANSI code page; decoded as
+// UTF-8 every such name would become the same run of U+FFFD.
 std::wstring Wide(std::string_view text) {
-  const std::u16string wide = Utf8ToUtf16(text);
+  const std::u16string wide = StoredTextToUtf16(text);
   return std::wstring(wide.begin(), wide.end());
 }
 
