@@ -7,6 +7,7 @@
 #include "engine/strings_holder.h"
 #include "engine/timer.h"
 #include "plugin/library_class.h"
+#include "translation/wtransl.h"
 
 namespace chronel {
 namespace {
@@ -134,6 +135,7 @@ const TStringList& TaPlugin::PropertyMap() const {
 }
 
 std::pair<int, std::string> TaPlugin::ActionCaption(std::string_view action) const {
+  const auto texts = ReadTexts();
   const auto items = actions_->Items();
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i]->Name() == action) return {static_cast<int>(i), items[i]->Caption()};
@@ -144,14 +146,28 @@ std::pair<int, std::string> TaPlugin::ActionCaption(std::string_view action) con
 // The message's text as the table holds it now (translated with the module), untrimmed: the
 // log lines keep a translator's spacing.
 std::string TaPlugin::MessageOf(std::string_view id) const {
+  const auto texts = ReadTexts();
   const int index = messages_->IndexOfID(id);
   if (index < 0 || index >= messages_->MessagesText().Count()) return messages_->MessageText(id);
   return messages_->MessagesText()[index];
 }
 
+std::string TaPlugin::FormattedMessage(std::string_view id,
+                                       std::initializer_list<FormatArg> args) const {
+  const auto texts = ReadTexts();
+  return messages_->FormatMessage(id, args);
+}
+
 // --- life cycle
 
-void TaPlugin::kivPluginCreate(TObject&) { Translate(*this); }
+// The message table's texts and the columns of lists follow the instance's language too.
+void TaPlugin::kivPluginCreate(TObject&) {
+  if (TWtransl* translator = Translator()) {
+    translator->ComponentProperties().Add("MessagesText");
+    translator->ComponentProperties().Add("Columns");
+  }
+  Translate(*this);
+}
 
 void TaPlugin::kivPluginLoad(plugin::TkivPlugin&, plugin::TPluginCallRec*, int32_t&) {
   LookUpHostServices();

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "core/form_declaration.h"
+#include "core/format.h"
 #include "platform/global_hot_key.h"
 #include "platform/thread_object.h"
 #include "platform/variant.h"
@@ -90,6 +92,7 @@ class TaPlugin : public plugin::TkivPlugin {
   void PerformAction(const TTaskListItem& task, const std::string& caption);
   int32_t StartSuccessors(const TTaskListItem& task);
   std::string MessageOf(std::string_view id) const;
+  std::string FormattedMessage(std::string_view id, std::initializer_list<FormatArg> args) const;
   void LogTaskError(int line, const std::string& message);
 
   TMsgArray* messages_ = nullptr;

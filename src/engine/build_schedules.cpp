@@ -12,7 +12,7 @@
 namespace chronel {
 
 void TaPlugin::LogTaskError(int line, const std::string& message) {
-  SendLog(plugin::lsError, messages_->FormatMessage("MsgInvTask", {line}) + ": " + message);
+  SendLog(plugin::lsError, FormattedMessage("MsgInvTask", {line}) + ": " + message);
 }
 
 // A rebuild discards everything running: pending delayed runs, LastRun, registered hotkeys and

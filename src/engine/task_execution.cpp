@@ -85,7 +85,7 @@ int32_t TaPlugin::StartSuccessors(const TTaskListItem& task) {
     }
     if (std::find(chain_.begin(), chain_.end(), &successor) != chain_.end()) {
       AddLog(plugin::lsError,
-             messages_->FormatMessage("MsgTaskCycle", {std::string_view(successor.ID)}));
+             FormattedMessage("MsgTaskCycle", {std::string_view(successor.ID)}));
       continue;
     }
     pending += ExecuteTask(successor);

@@ -1,5 +1,6 @@
 #include "plugin/plugin.h"
 
+#include <mutex>
 #include <utility>
 
 #include "core/published_properties.h"
@@ -7,11 +8,15 @@
 #include "platform/window_info.h"
 #include "plugin/host_icon.h"
 #include "plugin/params_list.h"
+#include "tasks/file_reader.h"
+#include "translation/wtransl.h"
 
 namespace chronel::plugin {
 namespace {
 
 constexpr std::string_view kShortSettingsMarker = ";---short---";
+// The language the module is written in, and the one it starts in without a language file.
+constexpr const char* kBaseLanguage = "EN";
 
 // Sets a flag for the length of a scope, also when it is left by an exception.
 class FlagScope {
@@ -35,6 +40,14 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   if (slash == std::string::npos) return {{}, path};
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// "C:\Plugins\chronel.dll" -> "C:\Plugins\chronel.lng".
+std::string WithExtension(const std::string& path, std::string_view extension) {
+  const size_t name = path.find_last_of("\\/");
+  const size_t dot = path.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (name == std::string::npos || dot > name);
+  return (hasExtension ? path.substr(0, dot) : path) + std::string(extension);
 }
 
 std::string TextParameter(const TPluginCallRec* block, std::string_view name) {
@@ -69,13 +82,36 @@ TkivPlugin::TkivPlugin(const TPluginCallRec* block) : TDataModule(nullptr) {
       // an unreadable TEMPORARY-LOAD keeps the default
     }
   }
+  translator_ = std::make_unique<TWtransl>(nullptr);
   versionText_ = VersionTextOf(platform::OwnModule());
-  std::tie(moduleDir_, moduleFileName_) = SplitPath(platform::ModuleFilePath(platform::OwnModule()));
+  const std::string path = platform::ModuleFilePath(platform::OwnModule());
+  SetUpTranslator(path);
+  std::tie(moduleDir_, moduleFileName_) = SplitPath(path);
 }
 
 TkivPlugin::~TkivPlugin() {
   FreeOutputLists();
+  translator_.reset();
   DestroyComponents();
+}
+
+void TkivPlugin::SetUpTranslator(const std::string& libraryPath) {
+  const std::string languageFile = WithExtension(libraryPath, ".lng");
+  translator_->SetDefaultLanguage(kBaseLanguage);
+  language_ = kBaseLanguage;
+  if (FileExists(languageFile)) {
+    translator_->SetLanguageFile(languageFile);
+    TStringList languages;
+    // A file that names no default language leaves the instance in the base language.
+    if (std::string initial = translator_->ReadLanguageList(languages); !initial.empty()) {
+      language_ = std::move(initial);
+    }
+  } else {
+    translator_->SetLanguageFile({});
+  }
+  for (const char* name : {"MsgNoData", "MsgWriteComplete", "MsgWriteCompleteError"}) {
+    translator_->ComponentProperties().Add(name);
+  }
 }
 
 const TClassInfo& TkivPlugin::StaticClassInfo() {
@@ -113,7 +149,7 @@ const TClassInfo& TkivPlugin::StaticClassInfo() {
 }
 
 void TkivPlugin::FinishCreate() {
-  TranslateSelf();
+  if (!translator_->LanguageFile().empty()) TranslateSelf();
   DoCreate();
 }
 
@@ -134,8 +170,13 @@ void TkivPlugin::HandleLoad(TPluginCallRec* block) {
   }
   currentIniFile_ = TextParameter(block, "INI-FILE");
   if (!outputRows_) outputRows_ = NewRowsParamsList();
-  if (!eventRows_) eventRows_ = NewRowsParamsList();
-  if (!pendingEvents_) pendingEvents_ = NewRowsParamsList();
+  {
+    // GetEvents and GenerateEvent do not wait for commands: they see both event lists or none
+    // (the handed-out one is made last, and GetEvents answers -1 without it).
+    std::lock_guard events(eventsLock_);
+    if (!pendingEvents_) pendingEvents_ = NewRowsParamsList();
+    if (!eventRows_) eventRows_ = NewRowsParamsList();
+  }
   LookUpHostFunctions();
   unloaded_ = false;
   int32_t ignored = 0;
@@ -210,9 +251,11 @@ void TkivPlugin::ApplyLanguage(const TPluginCallRec* block) {
   }
 }
 
-// Without a translation engine the instance keeps its declared texts.
 void TkivPlugin::Translate(TComponent& target) {
   if (language_.empty()) language_ = "NONE";
+  if (!translator_) return;
+  std::unique_lock texts(textsLock_);
+  translator_->TranslateComponent(language_, &target, nullptr, kBaseLanguage);
 }
 
 void TkivPlugin::TranslateSelf() {

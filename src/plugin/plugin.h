@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@
 #include "plugin/parser_items.h"
 #include "tasks/property_store.h"
 #include "tasks/registry_root.h"
+
+namespace chronel {
+class TWtransl;
+}
 
 namespace chronel::plugin {
 
@@ -170,9 +175,19 @@ class TkivPlugin : public TDataModule {
   void ReadDialogParameters(const TPluginCallRec* block);
 
   // --- language
+  // The instance's translation engine. Its language file is the library's path with ".lng"
+  // (none when there is no such file); the instance starts in that file's default language, or
+  // in "EN".
+  TWtransl* Translator() const { return translator_.get(); }
   void ApplyLanguage(const TPluginCallRec* block);
+  // Translates `target` from "EN" into Language. Holds the texts lock for writing.
   void Translate(TComponent& target);
   void TranslateSelf();
+  // Translate changes the module's texts under this lock; code that reads them on a thread
+  // other than the command's (the log lines of running tasks) holds it shared.
+  std::shared_lock<std::shared_mutex> ReadTexts() const {
+    return std::shared_lock(textsLock_);
+  }
 
   // --- commands, data, events, log
   int32_t ExecuteCommand(const std::string& command, TPluginCallRec* block);
@@ -205,6 +220,7 @@ class TkivPlugin : public TDataModule {
   void ReadHostWindows(const TPluginCallRec* block);
   bool RunStore(const TStringList& map, TObject& target, const std::string& iniFile, bool load);
   void LookUpHostFunctions();
+  void SetUpTranslator(const std::string& libraryPath);
   void FreeOutputLists();
   void HandOutRows(TPluginCallRec* block);
   bool SendToHost(uintptr_t tag, const std::string& bytes);
@@ -212,7 +228,9 @@ class TkivPlugin : public TDataModule {
   std::recursive_mutex commandLock_;
   std::atomic<int32_t> dispatchDepth_{0};
   std::atomic<int32_t> loadCount_{0};
-  uint32_t notifyId_ = 0;
+  // Set by LOAD; read by every post and send to the host, also from data calls and handlers
+  // that do not wait for commands.
+  std::atomic<uint32_t> notifyId_{0};
   int32_t instanceId_ = 0;
   std::string itemsText_;
   std::string moduleDir_;
@@ -242,6 +260,8 @@ class TkivPlugin : public TDataModule {
   platform::ModuleHandle hostModule_ = 0;
   std::atomic<platform::WindowHandle> hostWindow_{0};
   std::atomic<bool> busy_{false};
+  std::unique_ptr<TWtransl> translator_;
+  mutable std::shared_mutex textsLock_;
   bool translated_ = false;
   std::atomic<bool> dialogShowing_{false};
   std::string language_;

@@ -18,6 +18,7 @@
 #include "config_table.h"
 #include "engine/timer.h"
 #include "host_services.h"
+#include "platform/code_page.h"
 #include "platform/hotkey.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"
@@ -28,6 +29,7 @@
 #include "support/fake_clock.h"
 #include "tasks/temp_folder.h"
 #include "tasks/value_encoding.h"
+#include "translation/wtransl.h"
 
 namespace chronel {
 namespace {
@@ -107,11 +109,12 @@ class TaPluginTest : public ::testing::Test {
 
   TaPlugin& Plugin() { return static_cast<TaPlugin&>(*instance_); }
 
-  void Load(const std::vector<std::string>& tasks) {
+  void Load(const std::vector<std::string>& tasks,
+            std::vector<std::pair<std::string, Variant>> extra = {}) {
     std::string lines;
     for (const std::string& task : tasks) lines += task + "\r\n";
     testing::WriteBytes(ini_, "[Test.Common]\r\nTasks=" + EncodeValue(lines) + "\r\n");
-    ASSERT_EQ(Command("LOAD"), 0);
+    ASSERT_EQ(Command("LOAD", std::move(extra)), 0);
   }
 
   // A command as the host sends it, with the parameters of its LOAD on every call.
@@ -290,6 +293,36 @@ TEST_F(TaPluginTest, EachActionLogsItsCaptionAndCallsTheHost) {
     EXPECT_EQ(CollectEventTypes(), cases[i].events);
     EXPECT_NE(Task(i).LastRun, 0);
   }
+}
+
+TEST_F(TaPluginTest, TheLanguageOfTheHostSwitchesActionCaptionsAndMessages) {
+  const std::string file = folder_.File("plugin.lng");
+  testing::WriteBytes(file,
+                      "Encoding=utf-8\r\n\r\n"
+                      "EN:>Send data\r\nDE:>Daten senden\r\n\r\n"
+                      "EN:>Executing task\r\nDE:>Aufgabe wird ausgef\xC3\xBChrt\r\n\r\n"
+                      "EN:>Invalid argument\r\nDE:>Ung\xC3\xBCltiges Argument\r\n\r\n"
+                      "EN:>Unable to add task #%d\r\nDE:>Aufgabe #%d nicht angelegt\r\n\r\n");
+  Plugin().Translator()->SetLanguageFile(file);
+  Load({"1||SEND||EVENT||none||text", "2||SEND||EVENT||none", "3||SEND||DAILY||25:00;NN;1;1||d"},
+       {{"LANGUAGE", Variant("DE")}});
+  EXPECT_EQ(Plugin().ActionCaption("SEND").second, "Daten senden");
+  EXPECT_EQ(host_.copies, std::vector<std::string>{
+                              "\x01" "Chronel. Aufgabe #2 nicht angelegt: ''2024-05-10 25:00:00'' "
+                              "is not a valid date and time"});
+  Execute(0);
+  Execute(1);
+  // The host takes log lines in its 8-bit code page.
+  EXPECT_EQ(instance_->PendingLogText(true),
+            platform::Utf8ToAnsi("\x03" "Chronel. Aufgabe wird ausgef\xC3\xBChrt: Daten senden\r\n"
+                                 "\x03" "Chronel. Aufgabe wird ausgef\xC3\xBChrt: Daten senden\r\n"
+                                 "\x01" "Chronel. Daten senden: Ung\xC3\xBCltiges Argument \r\n"));
+
+  EXPECT_EQ(Command("EVENT", {{"EVENT-TYPE", Variant("none")}, {"LANGUAGE", Variant("EN")}}), 0);
+  EXPECT_EQ(instance_->PendingLogText(true),
+            "\x03" "Chronel. Executing task: Send data\r\n"
+            "\x03" "Chronel. Executing task: Send data\r\n"
+            "\x01" "Chronel. Send data: Invalid argument \r\n");
 }
 
 TEST_F(TaPluginTest, TasksAreNamedByPositionAndAFailingScheduleIsReportedByItsLine) {

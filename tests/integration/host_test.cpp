@@ -110,7 +110,9 @@ TEST_F(PluginHost, HostWindowShowsCopiedLogLinesUnderTheirInstance) {
 class PluginHostWithTasks : public PluginHost {
  protected:
   void SetUp() override {
-    ini_ = (std::filesystem::temp_directory_path() / "chronel_host_test.ini").string();
+    // One file per test: ctest runs the tests of this fixture side by side.
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ini_ = (std::filesystem::temp_directory_path() / ("chronel_host_test_" + test + ".ini")).string();
     std::ofstream(ini_, std::ios::binary)
         << "[HostTest.Common]\r\n"
            "Tasks=00000001||SEND||EVENT||GO||hello%0d%0a"
@@ -120,9 +122,10 @@ class PluginHostWithTasks : public PluginHost {
   }
   void TearDown() override { std::filesystem::remove(ini_); }
 
-  int32_t Load() {
-    return host_.Command(1, "LOAD", {{"INI-FILE", platform::Variant(ini_)},
-                                     {"INISectionPrefix", platform::Variant("HostTest")}});
+  int32_t Load(std::vector<THostParam> extra = {}) {
+    extra.push_back({"INI-FILE", platform::Variant(ini_)});
+    extra.push_back({"INISectionPrefix", platform::Variant("HostTest")});
+    return host_.Command(1, "LOAD", extra);
   }
 
   std::string ini_;
@@ -146,6 +149,21 @@ TEST_F(PluginHostWithTasks, HostEventRunsTasksThatReachTheHost) {
   // The events were acknowledged: nothing is left to collect.
   EXPECT_TRUE(host_.CollectEvents(1).empty());
   EXPECT_EQ(host_.Command(1, "UNLOAD"), 0);
+}
+
+// The library reads the language file the build places beside it; the host's LANGUAGE, given
+// on every command as a host gives it, switches what the tasks write to the log.
+TEST_F(PluginHostWithTasks, TheHostsLanguageSwitchesTheLogLines) {
+  const THostParam german{"LANGUAGE", platform::Variant("DE")};
+  ASSERT_EQ(Load({german}), 0);
+  ASSERT_EQ(host_.Command(1, "EVENT", {{"EVENT-TYPE", platform::Variant("GO")}, german}), 0);
+  const std::string executing = "log (information): Chronel. Aufgabe wird ausgef\xC3\xBChrt: ";
+  const bool arrived = host_.PumpUntil(
+      [&] { return captured_.Has(1, executing + "Ereignis ausl\xC3\xB6sen"); }, 5000);
+  EXPECT_TRUE(arrived) << captured_.Text();
+  EXPECT_TRUE(captured_.Has(1, executing + "Daten senden"));
+  EXPECT_TRUE(captured_.Has(1, executing + "Datenquelle \xC3\xB6" "ffnen"));
+  EXPECT_EQ(host_.Command(1, "UNLOAD", {german}), 0);
 }
 
 TEST(ChronelInfo, ShowsWhatAHostSeesOfThePlugin) {

@@ -14,6 +14,7 @@
 #include "plugin/plugin.h"
 #include "tasks/proxy_code_object.h"
 #include "tasks/temp_folder.h"
+#include "translation/wtransl.h"
 
 namespace chronel::plugin {
 namespace {
@@ -380,6 +381,43 @@ TEST_F(PluginTest, TheDialogIsMovedOnlyWhenItKeptItsDesignPlace) {
   plugin->ReadDialogParameters(call.Block());
   EXPECT_FALSE(plugin->DialogMoved(design));
   EXPECT_TRUE(plugin->DialogMoved({5, 1, 696, 457}));
+}
+
+// A test program has no language file beside it: the instance starts in English, and LANGUAGE
+// switches it once a file is there.
+TEST_F(PluginTest, LanguageSwitchesTranslateTheModuleAndAreAnnouncedOnce) {
+  EXPECT_EQ(plugin->Language(), "EN");
+  EXPECT_EQ(plugin->Translator()->LanguageFile(), "");
+  testing::TempFolder folder;
+  const std::string file = folder.File("plugin.lng");
+  testing::WriteBytes(file, "Encoding=utf-8\r\n"
+                            "EN:>No data for processing\r\nDE:>Keine Daten zur Verarbeitung\r\n"
+                            "FR:>Aucune donn\xC3\xA9" "e \xC3\xA0 traiter\r\n\r\n");
+  plugin->Translator()->SetLanguageFile(file);
+  plugin->MsgNoData = "No data for processing";
+  int changes = 0;
+  plugin->OnChangeLanguage =
+      decltype(plugin->OnChangeLanguage)([&](TkivPlugin&) { ++changes; });
+
+  const struct {
+    std::string language;
+    int changes;
+    std::string message;
+  } steps[] = {
+      {"", 0, "No data for processing"},  // no LANGUAGE: nothing happens
+      {"DE", 1, "Keine Daten zur Verarbeitung"},
+      {"DE", 1, "Keine Daten zur Verarbeitung"},
+      {"FR", 2, "Aucune donn\xC3\xA9" "e \xC3\xA0 traiter"},
+      {"EN", 3, "No data for processing"},
+  };
+  for (const auto& step : steps) {
+    Call call;
+    if (!step.language.empty()) call.Add("LANGUAGE", Variant(step.language));
+    Run("NO-SUCH-COMMAND", call);
+    EXPECT_EQ(changes, step.changes) << step.language;
+    EXPECT_EQ(plugin->MsgNoData, step.message) << step.language;
+  }
+  EXPECT_EQ(plugin->Language(), "EN");
 }
 
 }  // namespace

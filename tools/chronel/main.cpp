@@ -7,6 +7,7 @@
 #include "chronel_version.h"
 #include "cron_command.h"
 #include "info_command.h"
+#include "lang_command.h"
 #include "next_command.h"
 #include "run_command.h"
 
@@ -29,9 +30,14 @@ constexpr std::string_view kUsage =
     "               host sees: exports, interface version, module type, description, version\n"
     "  run [PLUGIN] [--ini FILE [--section-prefix P] | --registry PATH] [--config NAME]...\n"
     "      [--for SECONDS] [--event TYPE[@SECONDS]]... [--hotkey KEYS[@SECONDS]]...\n"
+    "      [--language CODE]\n"
     "               play a host: load the plug-in with its settings, run its tasks for SECONDS\n"
     "               (default 60), deliver host events and hotkey presses (Ctrl+Alt+H) at their\n"
-    "               offsets, and print everything that happens as a timeline\n"
+    "               offsets, and print everything that happens as a timeline; --language names\n"
+    "               the host's language (DE, FR, ...) on every command\n"
+    "  lang check FILE\n"
+    "               read a language file as the plug-in does: header lines and settings, its\n"
+    "               languages, the entries taken for each, and what is dropped and why\n"
     "  --version    print the version\n";
 
 int ShowHelp() {
@@ -56,6 +62,7 @@ int main(int argc, char** argv) {
   if (args[0] == "next") return chronel::RunNextCommand({args.begin() + 1, args.end()});
   if (args[0] == "info") return chronel::RunInfoCommand({args.begin() + 1, args.end()});
   if (args[0] == "run") return chronel::RunRunCommand({args.begin() + 1, args.end()});
+  if (args[0] == "lang") return chronel::RunLangCommand({args.begin() + 1, args.end()});
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
   return 2;
 }

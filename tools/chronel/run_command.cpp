@@ -35,6 +35,7 @@ struct TRunOptions {
   std::string IniFile;
   std::string SectionPrefix;
   std::string RegistryPath;
+  std::string Language;  // LANGUAGE on every command; empty: none
   std::vector<std::string> Configurations;
   double Seconds = kDefaultSeconds;
   std::vector<TScheduledInput> Inputs;
@@ -106,6 +107,7 @@ TRunOptions ParseOptions(const std::vector<std::string>& args) {
     else if (arg == "--section-prefix") options.SectionPrefix = value;
     else if (arg == "--registry") options.RegistryPath = value;
     else if (arg == "--config") options.Configurations.push_back(value);
+    else if (arg == "--language") options.Language = value;
     else if (arg == "--for") options.Seconds = ParseSeconds(value, arg);
     else if (arg == "--event") options.Inputs.push_back(ParseInput(value, false, arg));
     else if (arg == "--hotkey") options.Inputs.push_back(ParseInput(value, true, arg));
@@ -130,9 +132,19 @@ std::vector<host::THostParam> SettingsLocation(const TRunOptions& options) {
   return {{"RegistryPath", platform::Variant(options.RegistryPath)}};
 }
 
-void Deliver(host::THost& host, host::TTimeline& timeline, const TScheduledInput& input) {
+// A host names its user-interface language on every command.
+std::vector<host::THostParam> WithLanguage(std::vector<host::THostParam> params,
+                                           const TRunOptions& options) {
+  if (options.Language.empty()) return params;
+  params.push_back({"LANGUAGE", platform::Variant(options.Language)});
+  return params;
+}
+
+void Deliver(host::THost& host, host::TTimeline& timeline, const TScheduledInput& input,
+             const TRunOptions& options) {
   if (!input.IsHotKey) {
-    host.Command(kInstance, "EVENT", {{"EVENT-TYPE", platform::Variant(input.Text)}});
+    host.Command(kInstance, "EVENT",
+                 WithLanguage({{"EVENT-TYPE", platform::Variant(input.Text)}}, options));
     return;
   }
   timeline.Write(kInstance, "hotkey " + input.Text + " pressed");
@@ -149,7 +161,7 @@ void RunLoop(host::THost& host, host::TTimeline& timeline, const TRunOptions& op
   size_t next = 0;
   while (!interrupted && elapsed() < options.Seconds) {
     while (next < options.Inputs.size() && options.Inputs[next].AtSeconds <= elapsed()) {
-      Deliver(host, timeline, options.Inputs[next++]);
+      Deliver(host, timeline, options.Inputs[next++], options);
     }
     host.PumpFor(20);
   }
@@ -179,9 +191,10 @@ int RunRunCommand(const std::vector<std::string>& args) {
   }
   interrupted = false;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  const int32_t loaded = host->Command(kInstance, "LOAD", SettingsLocation(options));
+  const int32_t loaded =
+      host->Command(kInstance, "LOAD", WithLanguage(SettingsLocation(options), options));
   if (loaded == 0) RunLoop(*host, timeline, options);
-  host->Command(kInstance, "UNLOAD", SettingsLocation(options));
+  host->Command(kInstance, "UNLOAD", WithLanguage(SettingsLocation(options), options));
   host->Release(kInstance);
   std::signal(SIGINT, previous);
   if (loaded != 0) {

@@ -15,6 +15,18 @@ std::string AnsiToUtf8(std::string_view text) {
   return Utf16ToUtf8(wide);
 }
 
+std::string CodePageToUtf8(uint32_t codePage, std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int wide_length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  // A code page the system does not have: the text is taken as stored 8-bit text.
+  if (wide_length <= 0) return StoredTextToUtf8(text);
+  std::u16string wide(static_cast<size_t>(wide_length), u'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), size, reinterpret_cast<wchar_t*>(wide.data()),
+                      wide_length);
+  return Utf16ToUtf8(wide);
+}
+
 std::string Utf8ToAnsi(std::string_view text) {
   if (text.empty()) return {};
   const std::u16string wide = Utf8ToUtf16(text);
