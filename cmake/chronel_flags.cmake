@@ -10,6 +10,13 @@ if(CHRONEL_SANITIZE)
   add_link_options(${san})
 endif()
 
+if(CHRONEL_SANITIZE_THREAD)
+  # Data races fail the run: TSan reports make the program exit with an error.
+  set(tsan -fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(${tsan})
+  add_link_options(${tsan})
+endif()
+
 if(CHRONEL_FUZZ)
   set(fuzzflags -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
   add_compile_options(${fuzzflags})

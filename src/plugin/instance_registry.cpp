@@ -20,8 +20,11 @@ class TInstanceList {
   void Close();
 
  private:
+  // Both take the lock for writing and look again: another reader may have changed the list
+  // between their read and their write.
   TInstanceRef Create(const TPluginCallRec* block);
-  TInstanceRef Remove(std::vector<TInstanceRef>::iterator entry);
+  TInstanceRef Remove(int32_t instanceId);
+  std::vector<TInstanceRef>::iterator Entry(int32_t instanceId);
 
   platform::ReadWriteLock lock_;
   std::vector<TInstanceRef> instances_;
@@ -39,18 +42,25 @@ TInstanceList& Instances() {
   return list;
 }
 
+std::vector<TInstanceRef>::iterator TInstanceList::Entry(int32_t instanceId) {
+  return std::find_if(instances_.begin(), instances_.end(), [instanceId](const auto& instance) {
+    return instance->InstanceID() == instanceId;
+  });
+}
+
 TInstanceRef TInstanceList::Find(const TPluginCallRec* block) {
   if (block->InstanceID == 0) return nullptr;
+  // A released instance is freed here once the lock is given back, or when the last call
+  // holding it returns. Never under the lock: freeing waits for the thread that owns the
+  // instance's windows, and that thread may be waiting for the lock in a call of its own.
+  TInstanceRef released;
   lock_.BeginRead();
   platform::Locked<TInstanceList> read(this, lock_, false);
   if (closed_) return nullptr;
-  auto entry = std::find_if(instances_.begin(), instances_.end(), [block](const auto& instance) {
-    return instance->InstanceID() == block->InstanceID;
-  });
   const bool release = block->Release == kReleaseInstance;
-  if (entry != instances_.end()) {
+  if (const auto entry = Entry(block->InstanceID); entry != instances_.end()) {
     if (!release) return *entry;
-    Remove(entry);  // freed here, or when the last call holding it returns
+    released = Remove(block->InstanceID);
     return nullptr;
   }
   if (release) return nullptr;
@@ -61,9 +71,13 @@ TInstanceRef TInstanceList::Create(const TPluginCallRec* block) {
   lock_.BeginWrite();
   TInstanceRef instance;
   try {
-    instance = pluginClass.load()(block);
-    instance->SetInstanceID(block->InstanceID);
-    instances_.push_back(instance);
+    if (const auto entry = Entry(block->InstanceID); entry != instances_.end()) {
+      instance = *entry;  // made by another call meanwhile
+    } else if (!closed_) {
+      instance = pluginClass.load()(block);
+      instance->SetInstanceID(block->InstanceID);
+      instances_.push_back(instance);
+    }
   } catch (const std::exception&) {
     instance.reset();  // no instance; the next call tries again
   }
@@ -71,10 +85,13 @@ TInstanceRef TInstanceList::Create(const TPluginCallRec* block) {
   return instance;
 }
 
-TInstanceRef TInstanceList::Remove(std::vector<TInstanceRef>::iterator entry) {
+TInstanceRef TInstanceList::Remove(int32_t instanceId) {
   lock_.BeginWrite();
-  TInstanceRef removed = std::move(*entry);
-  instances_.erase(entry);
+  TInstanceRef removed;
+  if (const auto entry = Entry(instanceId); entry != instances_.end()) {
+    removed = std::move(*entry);
+    instances_.erase(entry);
+  }
   const bool last = instances_.empty();
   lock_.EndWrite();
   if (last) platform::StopTimeChangeWatcher();
