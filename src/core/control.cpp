@@ -58,6 +58,19 @@ void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t heigh
   top_ = top;
   width_ = width;
   height_ = height;
+  ViewChanged();
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  ViewChanged();
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  ViewChanged();
 }
 
 TWinControl::~TWinControl() {

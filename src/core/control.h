@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -46,9 +47,9 @@ class TControl : public TComponent {
   int32_t Height() const { return height_; }
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   bool Visible() const { return visible_; }
-  void SetVisible(bool visible) { visible_ = visible; }
+  void SetVisible(bool visible);
   bool Enabled() const { return enabled_; }
-  void SetEnabled(bool enabled) { enabled_ = enabled; }
+  void SetEnabled(bool enabled);
   const std::string& Hint() const { return hint_; }
   void SetHint(std::string hint) { hint_ = std::move(hint); }
   TFont& Font() { return font_; }
@@ -56,7 +57,20 @@ class TControl : public TComponent {
   TBiDiMode BiDiMode() const { return biDiMode_; }
   void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
 
+  // A window drawn over the control hears here that code changed the control's state (its
+  // bounds, visibility, enabling, or the value a derived class holds), so it can redraw it.
+  // Handlers of user input are the published events; this is only for views.
+  void SetOnViewChange(std::function<void(TControl&)> listener) {
+    viewChange_ = std::move(listener);
+  }
+
+ protected:
+  void ViewChanged() {
+    if (viewChange_) viewChange_(*this);
+  }
+
  private:
+  std::function<void(TControl&)> viewChange_;
   TWinControl* parent_ = nullptr;
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;

@@ -9,6 +9,7 @@ const TClassInfo& TForm::StaticClassInfo() {
                                {
                                    Published("Caption", &TForm::caption_),
                                    Published("OnCreate", &TForm::onCreate_),
+                                   Published("OnClose", &TForm::onClose_),
                                });
   return info;
 }

@@ -2,6 +2,7 @@
 // component on them. The options dialog is one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -9,6 +10,10 @@
 #include "core/event.h"
 
 namespace chronel {
+
+inline constexpr int32_t mrNone = 0;
+inline constexpr int32_t mrOk = 1;
+inline constexpr int32_t mrCancel = 2;
 
 // A form class loads its declaration at the end of its constructor and then calls DoCreate.
 class TForm : public TWinControl {
@@ -29,9 +34,17 @@ class TForm : public TWinControl {
   // Runs OnCreate(form), on the thread that created the form.
   void DoCreate() { onCreate_(*this); }
 
+  // How a modal form was left: a button with a modal result sets it, and the form closes.
+  int32_t ModalResult() const { return modalResult_; }
+  void SetModalResult(int32_t result) { modalResult_ = result; }
+  // Runs OnClose(form) with the modal result already set; the view then takes the window down.
+  void Close() { onClose_(*this); }
+
  private:
   std::string caption_;
   TNotifyEvent onCreate_;
+  TNotifyEvent onClose_;
+  int32_t modalResult_ = 0;
 };
 
 }  // namespace chronel

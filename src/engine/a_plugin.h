@@ -76,6 +76,14 @@ class TaPlugin : public plugin::TkivPlugin {
   // The position of the action item named `action` (exact) and its caption; -1 when none.
   std::pair<int, std::string> ActionCaption(std::string_view action) const;
 
+  // The action menu: one item per action, in the order the options dialog offers them.
+  const TMenuItem& ActionMenu() const { return *actions_; }
+  // The host's list of its configurations, found at LOAD; null when the host has none.
+  TGetConfigurationsFunc GetConfigurations() const { return getConfigurations_; }
+  void SetGetConfigurationsForTesting(TGetConfigurationsFunc function) {
+    getConfigurations_ = function;
+  }
+
   // --- what the module holds while loaded (null otherwise)
   TDataSourceCfg* Configuration() const { return configuration_.get(); }
   TTaskList* Tasks() const { return tasks_.get(); }

@@ -148,6 +148,8 @@ class TkivPlugin : public TDataModule {
   TRegistryRoot SecondRegistryRoot() const { return TRegistryRoot::rrHKEY_CURRENT_USER; }
   const std::string& RegistryPath() const { return registryPath_; }
   const std::string& INISectionPrefix() const { return iniSectionPrefix_; }
+  // LOAD sets it from INISectionPrefix; a program that edits settings without loading sets it.
+  void SetINISectionPrefix(std::string prefix) { iniSectionPrefix_ = std::move(prefix); }
   const std::string& CurrentIniFile() const { return currentIniFile_; }
   void SetCurrentIniFile(std::string file) { currentIniFile_ = std::move(file); }
   bool SettingsBusy() const { return settingsBusy_; }

@@ -10,6 +10,7 @@
 #include "lang_command.h"
 #include "next_command.h"
 #include "run_command.h"
+#include "tasks_command.h"
 
 namespace {
 
@@ -35,6 +36,12 @@ constexpr std::string_view kUsage =
     "               (default 60), deliver host events and hotkey presses (Ctrl+Alt+H) at their\n"
     "               offsets, and print everything that happens as a timeline; --language names\n"
     "               the host's language (DE, FR, ...) on every command\n"
+    "  tasks list|add|modify|delete|move|clear --ini FILE [--section-prefix P] [options]\n"
+    "               edit the stored task list as the options dialog does; add and modify take\n"
+    "               --action, --argument, --mode, --time HH:MM, --repeat-hours N|off,\n"
+    "               --repeat-minutes N|off, --hours, --weekdays, --ordinals, --month-days LIST,\n"
+    "               --hotkey KEYS, --after ID|none, --delay now|N(s|m|h), --event-id TEXT;\n"
+    "               modify, delete and move take --line N, move --up or --down\n"
     "  lang check FILE\n"
     "               read a language file as the plug-in does: header lines and settings, its\n"
     "               languages, the entries taken for each, and what is dropped and why\n"
@@ -62,6 +69,7 @@ int main(int argc, char** argv) {
   if (args[0] == "next") return chronel::RunNextCommand({args.begin() + 1, args.end()});
   if (args[0] == "info") return chronel::RunInfoCommand({args.begin() + 1, args.end()});
   if (args[0] == "run") return chronel::RunRunCommand({args.begin() + 1, args.end()});
+  if (args[0] == "tasks") return chronel::RunTasksCommand({args.begin() + 1, args.end()});
   if (args[0] == "lang") return chronel::RunLangCommand({args.begin() + 1, args.end()});
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
   return 2;

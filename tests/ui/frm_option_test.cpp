@@ -1,0 +1,195 @@
+// Opening and closing the task editor, choosing a mode and an action, and the day grids.
+#include "ui/frm_option.h"
+
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "platform/ole_string.h"
+#include "ui/button.h"
+#include "ui/group_box.h"
+#include "ui/label.h"
+#include "tasks/proxy_code_object.h"
+#include "ui/page_control.h"
+#include "ui/panel.h"
+#include "ui/radio_button.h"
+#include "ui/spin_edit.h"
+
+namespace chronel::test {
+namespace {
+
+int32_t CHRONEL_STDCALL TwoConfigurations(char16_t** names) {
+  *names = platform::AllocOleStringFromUtf8("COM1\r\nLogger 2\r\n");
+  return 0;
+}
+
+TEST_F(EditorTest, OpeningShowsEveryLineAsARowAndLoadsTheFirstIntoTheControls) {
+  Open({"0000000A||SEND||WEEKLY||07:30;NY;3;15;1-5||PING",
+        "0000000B||REBOOT||DAILY||08:00;NN;1;1",  // an action this plug-in does not have
+        "0000000C||OPEN||SOMETIMES||x||COM1"});
+  EXPECT_EQ(form_->Caption(), "Chronel " + Plugin().VersionText());
+  ASSERT_EQ(Rows().Count(), 3);
+  EXPECT_EQ(Rows().Row(0), (TListRow{"Send data", {"Weekly", "07:30;NY;3;15;1-5"}}));
+  EXPECT_EQ(Rows().Row(1), (TListRow{"REBOOT", {"Daily", "08:00;NN;1;1"}}));
+  EXPECT_EQ(Rows().Row(2), (TListRow{"Open data source", {"SOMETIMES", "x"}}));
+
+  EXPECT_EQ(Rows().ItemIndex(), 0);
+  EXPECT_EQ(Get<TComboBox>("comboMode").ItemIndex(), mpWeekly);
+  EXPECT_EQ(Get<TPageControl>("pcMode").ActivePageIndex(), mpWeekly);
+  EXPECT_EQ(Get<TComboBox>("comboArgs").Text(), "PING");
+  EXPECT_EQ(form_->GetPressedList(kWeekGrid), "1-5");
+  EXPECT_TRUE(Get<TCheckBox>("chkRepeatMin").Checked());
+  EXPECT_EQ(Get<TSpinEdit>("spRepeatValueMin").Value(), 15);
+  EXPECT_EQ(form_->ActiveControl(), &Get<TButton>("btnCancel"));
+  EXPECT_EQ(Get<TComboBox>("comboAfterUnits").Text(), "second");
+}
+
+TEST_F(EditorTest, AnEmptyStoreOpensOnTheHourlyPageWithItsGridsBuilt) {
+  Open({});
+  EXPECT_EQ(Rows().Count(), 0);
+  EXPECT_EQ(Get<TComboBox>("comboMode").ItemIndex(), mpHourly);
+  EXPECT_FALSE(Get<TCheckBox>("chkRepeatHour").Enabled());
+  const auto& six = Get<TSpeedButton>("btn_WD_6");
+  EXPECT_EQ(six.Caption(), "Last");
+  EXPECT_EQ(form_->FindComponent("btn_WD_7"), nullptr);
+  EXPECT_EQ(Get<TSpeedButton>("btnH_24").Caption(), "23");
+  EXPECT_EQ(Get<TSpeedButton>("btnM_32").Caption(), "Last day");
+  EXPECT_EQ(Get<TSpeedButton>("btnM_32").Width(), 123);
+  EXPECT_EQ(Get<TSpeedButton>("btnWD_1").Top(), 30);
+  // Two rows of 22 with a gap of 1, starting at 4, then the margin of 15.
+  EXPECT_EQ(Get<TPageControl>("pcMode").ClientHeight(), 4 + 22 + 1 + 22 + 15);
+}
+
+TEST_F(EditorTest, ModesSwitchThePageTheStartBoxAndTheRepeatControls) {
+  Open({});
+  auto& everyHour = Get<TCheckBox>("chkRepeatHour");
+  Get<TComboBox>("comboMode").Choose(mpDaily);
+  EXPECT_TRUE(everyHour.Enabled());
+  everyHour.Click();
+  EXPECT_TRUE(Get<TSpinEdit>("spRepeatValueHour").Enabled());
+  Get<TComboBox>("comboMode").Choose(mpHourly);
+  EXPECT_FALSE(everyHour.Enabled());
+  EXPECT_FALSE(everyHour.Checked());
+  EXPECT_FALSE(Get<TSpinEdit>("spRepeatValueHour").Enabled());
+  Get<TComboBox>("comboMode").Choose(mpDaily);
+  EXPECT_TRUE(everyHour.Enabled());
+  EXPECT_FALSE(everyHour.Checked());
+  EXPECT_EQ(Get<TPageControl>("pcMode").ClientHeight(), 0);
+
+  const auto& box = Get<TGroupBox>("gbTime");
+  const auto& pages = Get<TPageControl>("pcMode");
+  for (const int mode : {mpHotkey, mpAfter, mpEvent}) {
+    Get<TComboBox>("comboMode").Choose(mode);
+    EXPECT_FALSE(box.Visible()) << mode;
+  }
+  Get<TComboBox>("comboMode").Choose(mpMonthly);
+  EXPECT_TRUE(box.Visible());
+  EXPECT_EQ(box.Top(), pages.Top() + pages.Height() + 5);
+
+  Get<TRadioButton>("rbAfter1").Click();
+  EXPECT_FALSE(Get<TSpinEdit>("spAfterValue").Enabled());
+  EXPECT_FALSE(Get<TRadioButton>("rbAfter2").Checked());
+  Get<TRadioButton>("rbAfter2").Click();
+  EXPECT_TRUE(Get<TComboBox>("comboAfterUnits").Enabled());
+}
+
+TEST_F(EditorTest, ActionsChooseTheirArgumentFieldAndOpenOffersTheHostsConfigurations) {
+  Plugin().SetGetConfigurationsForTesting(&TwoConfigurations);
+  Open({});
+  auto& argument = Get<TComboBox>("comboArgs");
+  Get<TComboBox>("comboAction").Choose(Plugin().ActionCaption("OPEN").first);
+  EXPECT_EQ(argument.Items().Lines(), (std::vector<std::string>{"COM1", "Logger 2"}));
+  EXPECT_EQ(argument.Style(), TComboBoxStyle::csDropDown);
+  EXPECT_EQ(Get<TLabel>("lblArgs").Caption(), "Data source");
+  EXPECT_TRUE(argument.Enabled());
+
+  argument.SetText("typed");
+  Get<TComboBox>("comboAction").Choose(Plugin().ActionCaption("SEND").first);
+  EXPECT_EQ(argument.Style(), TComboBoxStyle::csSimple);
+  EXPECT_EQ(Get<TLabel>("lblArgs").Caption(), "Data");
+  EXPECT_EQ(argument.Text(), "typed");
+
+  Get<TComboBox>("comboAction").Choose(-1);
+  EXPECT_FALSE(argument.Enabled());
+  EXPECT_FALSE(Get<TLabel>("lblArgs").Enabled());
+  EXPECT_EQ(argument.Text(), "");
+  EXPECT_EQ(Get<TLabel>("lblArgs").Caption(), "Arguments");
+}
+
+TEST_F(EditorTest, WithoutTheHostsListOpenKeepsItsItemsAndStaysEditable) {
+  Open({});
+  auto& argument = Get<TComboBox>("comboArgs");
+  argument.Items().SetLines({"kept"});
+  Get<TComboBox>("comboAction").Choose(Plugin().ActionCaption("CLOSE").first);
+  EXPECT_EQ(argument.Items().Lines(), (std::vector<std::string>{"kept"}));
+  EXPECT_TRUE(argument.Enabled());
+}
+
+TEST_F(EditorTest, GridsWriteThePressedButtonsAsNumberLists) {
+  Open({});
+  struct Case {
+    std::string_view grid;
+    std::vector<std::string> pressed;
+    const char* list;
+  };
+  const Case cases[] = {
+      {kHourGrid, {"btnH_1", "btnH_2", "btnH_3", "btnH_6", "btnH_8", "btnH_9"}, "0-2,5,7,8"},
+      {kWeekGrid, {"btnW_1", "btnW_2", "btnW_3", "btnW_4", "btnW_5"}, "1-5"},
+      {kWeekGrid, {"btnW_6", "btnW_7"}, "6,7"},
+      {kWeekGrid, {"btnW_7"}, "7"},
+      {kMonthGrid, {"btnM_1", "btnM_15", "btnM_32"}, "1,15,32"},
+      {kMonthGrid, {"btnM_30", "btnM_31", "btnM_32"}, "30-32"},
+      {kOrdinalGrid, {}, ""},
+  };
+  for (const Case& c : cases) {
+    form_->SetPressedList("", c.grid);
+    for (const std::string& button : c.pressed) Press(button);
+    EXPECT_EQ(form_->GetPressedList(c.grid), c.list) << c.list;
+  }
+  form_->SetPressedList("0-23", kHourGrid);
+  EXPECT_EQ(form_->GetPressedList(kHourGrid), "0-23");
+}
+
+TEST_F(EditorTest, ReadingAListPressesExactlyItsValuesInThatGridOnly) {
+  Open({});
+  form_->SetPressedList("2", kWeekdayGrid);
+  const struct {
+    const char* list;
+    const char* expected;
+  } cases[] = {{"1-3, 5", "1-3,5"}, {"", ""}, {"40", ""}, {"x,3", "3"}, {"7-5,6", "6"}};
+  for (const auto& c : cases) {
+    form_->SetPressedList(c.list, kOrdinalGrid);
+    EXPECT_EQ(form_->GetPressedList(kOrdinalGrid), c.expected) << c.list;
+  }
+  EXPECT_EQ(form_->GetPressedList(kWeekdayGrid), "2");
+}
+
+TEST_F(EditorTest, OkStoresTheTasksAndCancelOnlyThePlace) {
+  const std::vector<std::string> stored = {"00000001||SEND||DAILY||08:00;NN;1;1||A"};
+  Open(stored, "Left=40\r\n");
+  EXPECT_EQ(form_->Left(), 40);
+  form_->SetBounds(70, 80, 700, 460);
+  form_->TaskLines().Clear();
+  Get<TButton>("btnCancel").Click();
+  EXPECT_EQ(form_->ModalResult(), mrCancel);
+
+  TProxyCodeObject saved(nullptr);
+  Plugin().LoadSettings(&Plugin().PropertyMap(), saved);
+  EXPECT_EQ(saved.Left(), 70);
+  EXPECT_EQ(saved.Width(), 700);
+  EXPECT_EQ(saved.lstTasks_Strings().Lines(), stored);
+
+  Get<TButton>("btnOK").Click();
+  EXPECT_EQ(form_->ModalResult(), mrOk);
+  Plugin().LoadSettings(&Plugin().PropertyMap(), saved);
+  EXPECT_TRUE(saved.lstTasks_Strings().Lines().empty());
+}
+
+TEST_F(EditorTest, TheBottomButtonsMeetInTheMiddle) {
+  Open({});
+  Get<TPanel>("pBot").Resize(401, 45);
+  EXPECT_EQ(Get<TButton>("btnOK").Left(), 200 - 75 - 2);
+  EXPECT_EQ(Get<TButton>("btnCancel").Left(), 200 - 2 + 4);
+}
+
+}  // namespace
+}  // namespace chronel::test
