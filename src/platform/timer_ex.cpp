@@ -1,6 +1,7 @@
 #include "platform/timer_ex.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 #include "platform/window_timer.h"
@@ -13,9 +14,11 @@ struct TkivTimerEx::State {
   std::atomic<bool> enabled{true};
   std::atomic<uint32_t> interval{1000};
   WindowHandle window = 0;
-  std::mutex mutex;  // guards the two fields below
+  std::mutex mutex;  // guards the three fields below
   TNotifyEvent onTimer;
   TkivTimerEx* component = nullptr;  // null once the component is gone
+  int ticksRunning = 0;  // handlers that hold the component as their sender
+  std::condition_variable ticksDone;
 };
 
 namespace {
@@ -46,17 +49,48 @@ void ApplyEnabled(State& state, bool value) {
   Update(state);
 }
 
+// Counts a tick's handler out when it returns or raises.
+struct TickInProgress {
+  State& state;
+  ~TickInProgress() {
+    std::lock_guard lock(state.mutex);
+    --state.ticksRunning;
+    state.ticksDone.notify_all();
+  }
+};
+
 // Owner thread. An error from the handler reaches the central handler through the window's
-// dispatching.
+// dispatching. The handler may pump messages, and so let another thread's destructor run its
+// course meanwhile: the tick is counted, and that destructor waits for it before it frees the
+// sender.
 void Tick(State& state) {
   TkivTimerEx::TNotifyEvent handler;
   TkivTimerEx* sender;
   {
     std::lock_guard lock(state.mutex);
+    if (!state.onTimer || !state.component) return;
     handler = state.onTimer;
     sender = state.component;
+    ++state.ticksRunning;
   }
-  if (handler && sender) handler(sender);
+  const TickInProgress counted{state};
+  handler(sender);
+}
+
+// Another thread than the owner: a tick still running on the owner holds the component.
+void WaitForTicksInProgress(State& state) {
+  std::unique_lock lock(state.mutex);
+  state.ticksDone.wait(lock, [&state] { return state.ticksRunning == 0; });
+}
+
+// Another thread than the owner. A hung owner refuses the send without queuing it; posted, the
+// destroy still reaches the owner once it pumps again.
+void DestroyOnOwner(WindowHandle window) {
+  const uint32_t waitMs = TkivTimerEx::kOwnerWaitMs;
+  if (SendMessageWithTimeout(window, TkivTimerEx::kDestroyWindowMessage, 0, 0, waitMs).Delivered) {
+    return;
+  }
+  PostWindowMessage(window, TkivTimerEx::kDestroyWindowMessage, 0, 0);
 }
 
 }  // namespace
@@ -97,8 +131,13 @@ TkivTimerEx::~TkivTimerEx() {
   state_->enabled = false;
   Update(*state_);  // only kills: nothing is left to start
   if (window == 0) return;
-  if (onOwner) DestroyMessageWindow(window);
-  else SendMessageWithTimeout(window, kDestroyWindowMessage, 0, 0, kOwnerWaitMs);
+  // On the owner a tick in progress is the caller's own: a handler freeing its timer.
+  if (onOwner) {
+    DestroyMessageWindow(window);
+    return;
+  }
+  DestroyOnOwner(window);
+  WaitForTicksInProgress(*state_);
 }
 
 bool TkivTimerEx::Enabled() const { return state_->enabled.load(); }

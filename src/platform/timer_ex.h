@@ -36,7 +36,9 @@ class TkivTimerEx {
   // thread. Raises chronel::Exception when the window cannot be created.
   TkivTimerEx();
   // Any thread; from another thread it waits at most kOwnerWaitMs for each of the two steps
-  // the owner must carry out (disable, destroy the window).
+  // the owner must carry out (disable, destroy the window; a destroy the owner did not take,
+  // because it was busy or hung, stays posted to it), and then for a tick handler still running
+  // on the owner to return.
   ~TkivTimerEx();
   TkivTimerEx(const TkivTimerEx&) = delete;
   TkivTimerEx& operator=(const TkivTimerEx&) = delete;

@@ -11,9 +11,10 @@
 namespace chronel::platform {
 
 // Starts or restarts timer `id` of `window` with the interval in ms (0 behaves as the smallest
-// interval the system allows). Owner thread only. Answers 0 or the system error code. On Linux
-// the deadlines follow CurrentClock().TickCount(), so a test clock drives them (a waiting
-// thread looks at the clock at least every 100 ms); on Windows the system runs them.
+// interval the system allows, one above 0x7FFFFFFF as 0x7FFFFFFF). Owner thread only. Answers
+// 0 or the system error code. On Linux the deadlines follow CurrentClock().TickCount(), so a
+// test clock drives them (a waiting thread looks at the clock at least every 100 ms); on
+// Windows the system runs them.
 SystemErrorCode StartWindowTimer(WindowHandle window, std::uintptr_t id, uint32_t intervalMs);
 
 // Stops the timer; a timer that does not run is ignored. Owner thread only.

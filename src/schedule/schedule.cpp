@@ -20,6 +20,19 @@ bool IsAtLeastOneMsAhead(TDateTime next, TDateTime now) {
 
 TSchedule::TSchedule() : next_time_(Now()) {}
 
+TSchedule::TSchedule(const TSchedule& other)
+    : text_(other.text_),
+      entries_(other.entries_),
+      next_time_(other.NextTime()),
+      start_time_(other.start_time_),
+      end_time_(other.end_time_),
+      state_(other.State()) {}
+
+void TSchedule::TakeProgressFrom(const TSchedule& copy) {
+  next_time_ = copy.NextTime();
+  state_ = copy.State();
+}
+
 void TSchedule::SetScheduleText(const std::string& text) {
   if (text == text_) return;
   ParseSchedule(text, entries_);

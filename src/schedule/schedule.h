@@ -19,14 +19,16 @@ enum class TScheduleState : uint8_t {
 };
 
 // Owned by its scheduled event. The owner's thread sets the text, StartTime and EndTime while
-// the event is stopped; while it runs, the event's waiting thread calls Evaluate, Recalculate
-// and CalcNext. NextTime and State may be read from any thread.
+// the event is stopped; while it runs, the event's waiting thread evaluates a copy and passes
+// NextTime and State back (TakeProgressFrom). NextTime and State may be read from any thread.
 // Every "now" comes from platform::CurrentClock().
 class TSchedule {
  public:
   // No text, all entries zero, NextTime the current time.
   TSchedule();
-  TSchedule(const TSchedule&) = delete;
+  // The same text, entries, times and state: the copy a waiting thread works on, so that a
+  // thread left behind never moves the due times of its event's own schedule.
+  TSchedule(const TSchedule& other);
   TSchedule& operator=(const TSchedule&) = delete;
 
   // The text last parsed successfully ("" at creation).
@@ -42,6 +44,8 @@ class TSchedule {
   TDateTime NextTime() const { return next_time_.load(); }
   void SetNextTime(TDateTime value) { next_time_.store(value); }
   TScheduleState State() const { return state_.load(); }
+  // Takes NextTime and State from the copy a waiting thread works on.
+  void TakeProgressFrom(const TSchedule& copy);
 
   // 0, or the moment before which the schedule never falls due / after which it has expired.
   TDateTime StartTime() const { return start_time_; }

@@ -6,6 +6,7 @@
 
 #include "core/exception.h"
 #include "platform/application.h"
+#include "platform/time_change.h"
 #include "platform/window_timer.h"
 #include "schedule/scheduled_event.h"
 #include "schedule/waiting_loop.h"
@@ -13,27 +14,65 @@
 #include "schedule/worker_thread.h"
 
 namespace chronel {
+namespace {
+
+// A resume or a change of the clock re-checks the wait at once: in timer mode on the starting
+// thread, through the window; otherwise by waking the thread.
+platform::TimeChangeSubscription SubscribeToTimeChanges(platform::WindowHandle window,
+                                                        bool timer_mode, TWakeSignal& wake) {
+  if (timer_mode) {
+    return platform::TimeChangeSubscription([window] {
+      platform::PostWindowMessage(window, TScheduleThread::kRecheckMessage, 0, 0);
+    });
+  }
+  return platform::TimeChangeSubscription([&wake] { wake.Recheck(); });
+}
+
+}  // namespace
 
 struct TScheduleThread::TShared {
   TShared(TScheduledEvent& owner, bool run_now)
-      : schedule(owner.schedule_),
-        window(owner.window_),
+      : window(owner.window_),
         type(owner.SignalingType()),
-        loop(*schedule, run_now),
-        event(&owner) {}
+        time_change(SubscribeToTimeChanges(window, type == TSignalingType::stTimerMessage, wake)),
+        schedule(owner.schedule_),
+        loop(schedule, run_now),
+        event(&owner) {
+    owner.schedule_.TakeProgressFrom(schedule);
+  }
 
+  TWaitDecision RunPass();
+  void Publish();
   void Signal();
   void RunThread();
   void PostEnded();
 
-  const std::shared_ptr<TSchedule> schedule;
   const platform::WindowHandle window;
   const TSignalingType type;
-  TWaitingLoop loop;
   TWakeSignal wake;
-  std::mutex gate;         // held while a signal reaches the event
+  // Subscribed before the loop first reads the clock, so that no change in between is missed.
+  const platform::TimeChangeSubscription time_change;
+  TSchedule schedule;  // the thread's own copy, published to the event while it is served
+  TWaitingLoop loop;
+  std::mutex gate;         // held while a signal or the schedule's progress reaches the event
   TScheduledEvent* event;  // null once terminated
 };
+
+// The event's schedule shows each pass's outcome before the event is signalled (a handler may
+// read its NextTime) and before the end is reported.
+TWaitDecision TScheduleThread::TShared::RunPass() {
+  const TWaitDecision decision = loop.Pass([this] {
+    Publish();
+    Signal();
+  });
+  Publish();
+  return decision;
+}
+
+void TScheduleThread::TShared::Publish() {
+  std::lock_guard lock(gate);
+  if (event != nullptr) event->schedule_.TakeProgressFrom(schedule);
+}
 
 // Runs on the schedule thread (the starting thread in timer mode) each time the schedule is
 // due.
@@ -43,7 +82,9 @@ void TScheduleThread::TShared::Signal() {
   if (!event->OnSchedule) throw Exception("OnSchedule is not defined");
   switch (type) {
     case TSignalingType::stWorkerThread:
-      TWorkerThread::Start(*event);
+      // Claimed before the end can be reported, so that OnFinished stopping or freeing the event
+      // never loses the last run.
+      if (const auto run = event->ClaimRun()) TWorkerThread::Start(*event, *run);
       return;
     case TSignalingType::stSynchronized:
       platform::PostWindowMessage(window, kSynchronizeMessage, 0, 0);
@@ -61,7 +102,7 @@ void TScheduleThread::TShared::RunThread() {
   platform::SetCurrentThreadPriority(platform::ThreadPriority::TimeCritical);
   try {
     for (;;) {
-      const TWaitDecision decision = loop.Pass([this] { Signal(); });
+      const TWaitDecision decision = RunPass();
       if (decision.Leave) break;
       const TWakeSignal::TWake woken = wake.Wait(std::max<int64_t>(decision.WaitMs, 0));
       if (woken == TWakeSignal::TWake::wStop) break;
@@ -73,11 +114,13 @@ void TScheduleThread::TShared::RunThread() {
   PostEnded();
 }
 
-// The starting thread learns of a thread that ended by itself through its window.
+// The starting thread learns of waiting that ended by itself through its window.
 void TScheduleThread::TShared::PostEnded() {
   std::lock_guard lock(gate);
   if (event != nullptr) platform::PostWindowMessage(window, kEndedMessage, 0, 0);
 }
+
+TScheduleThread::TAnswer::~TAnswer() { shared_->wake.Done(); }
 
 TScheduleThread::TScheduleThread(TScheduledEvent& event, bool run_now)
     : shared_(std::make_shared<TShared>(event, run_now)),
@@ -85,12 +128,9 @@ TScheduleThread::TScheduleThread(TScheduledEvent& event, bool run_now)
   if (timer_mode_) {
     const int64_t first = std::min(shared_->loop.Interval() / 2, TWaitingLoop::kLongestWaitMs);
     platform::StartWindowTimer(shared_->window, kTimerId, static_cast<uint32_t>(first));
-    time_change_ = platform::TimeChangeSubscription(
-        [window = shared_->window] { platform::PostWindowMessage(window, kRecheckMessage, 0, 0); });
     return;
   }
   thread_ = platform::Thread::Start([shared = shared_] { shared->RunThread(); });
-  time_change_ = platform::TimeChangeSubscription([shared = shared_] { shared->wake.Recheck(); });
 }
 
 TScheduleThread::~TScheduleThread() {
@@ -118,13 +158,15 @@ void TScheduleThread::RecheckNow() {
   RunTimerPass();
 }
 
-void TScheduleThread::SynchronizedDone() { shared_->wake.Done(); }
-
-// An error leaves the timer stopped and reaches the window's dispatcher.
+// An error leaves the timer stopped and reaches the window's dispatcher. The end of the
+// schedule is reported as a thread that ends by itself reports it.
 void TScheduleThread::RunTimerPass() {
-  const TWaitDecision decision = shared_->loop.Pass([this] { shared_->Signal(); });
+  const TWaitDecision decision = shared_->RunPass();
   timer_finished_ = decision.Leave;
-  if (timer_finished_) return;
+  if (timer_finished_) {
+    shared_->PostEnded();
+    return;
+  }
   const int64_t wait = std::max<int64_t>(decision.WaitMs, 1);
   platform::StartWindowTimer(shared_->window, kTimerId, static_cast<uint32_t>(wait));
 }

@@ -10,8 +10,7 @@
 
 namespace chronel {
 
-TScheduledEvent::TScheduledEvent(std::string name)
-    : name_(std::move(name)), schedule_(std::make_shared<TSchedule>()) {}
+TScheduledEvent::TScheduledEvent(std::string name) : name_(std::move(name)) {}
 
 TScheduledEvent::~TScheduledEvent() {
   try {
@@ -30,7 +29,7 @@ void TScheduledEvent::SetSignalingType(TSignalingType value) {
 
 bool TScheduledEvent::Start(bool run_now) {
   Stop();  // a running event would otherwise lose its thread
-  if (!schedule_->Recalculate()) return false;
+  if (!schedule_.Recalculate()) return false;
   platform::StartTimeChangeWatcher();
   platform::WindowHandle window = 0;
   try {
@@ -70,34 +69,51 @@ void TScheduledEvent::Stop() {
 }
 
 void TScheduledEvent::Fire() {
-  // Claims one run, so handlers on worker threads never run past the limit together.
+  if (const std::optional<TClaimedRun> run = ClaimRun()) RunClaimed(*run);
+}
+
+// Claims one run, so handlers on worker threads never run past the limit together.
+std::optional<TScheduledEvent::TClaimedRun> TScheduledEvent::ClaimRun() {
   int64_t count = run_count_;
   int64_t limit = 0;
   do {
-    if (!running_) return;
+    if (!running_) return std::nullopt;
     limit = run_limit_;
-    if (limit > 0 && count >= limit) return;
+    if (limit > 0 && count >= limit) return std::nullopt;
   } while (!run_count_.compare_exchange_weak(count, count + 1));
-
-  if (OnSchedule) OnSchedule(*this);
-  if (limit <= 0 || count + 1 < limit) return;
-  if (OnRunLimit) OnRunLimit(*this);
-  StopOnOwnerThread();
+  return TClaimedRun{limit > 0 && count + 1 >= limit, window_};
 }
 
-// Stop destroys the message window, which only the starting thread may do.
-void TScheduledEvent::StopOnOwnerThread() {
-  if (platform::CurrentThreadId() == owner_thread_) {
-    Stop();
+// A handler may restart or free its event: after it, only the run that reached the limit
+// touches the event, and that run stops also when the handler raised.
+void TScheduledEvent::RunClaimed(const TClaimedRun& run) {
+  std::exception_ptr error;
+  try {
+    if (OnSchedule) OnSchedule(*this);
+  } catch (...) {
+    error = std::current_exception();
+  }
+  if (run.reaches_limit) {
+    if (OnRunLimit) OnRunLimit(*this);
+    StopRun(run.window);
+  }
+  if (error) std::rethrow_exception(error);
+}
+
+// Stops the run that `window` belongs to, never one started since. Stop destroys the window,
+// which only the starting thread may do; a window that is gone drops the message.
+void TScheduledEvent::StopRun(platform::WindowHandle window) {
+  if (platform::CurrentThreadId() != owner_thread_) {
+    platform::PostWindowMessage(window, TScheduleThread::kStopMessage, 0, 0);
     return;
   }
-  platform::PostWindowMessage(window_, TScheduleThread::kStopMessage, 0, 0);
+  if (window == window_) Stop();
 }
 
 // Runs on the starting thread when a schedule thread ended by itself.
 void TScheduledEvent::ThreadTerminated() {
   if (!running_ || !thread_ || !thread_->TerminatedHandlerEnabled()) return;
-  switch (schedule_->State()) {
+  switch (schedule_.State()) {
     case TScheduleState::ssDueLast:
       if (OnFinished) OnFinished(*this);
       return;
@@ -117,13 +133,8 @@ platform::LResult TScheduledEvent::WindowProc(platform::WindowHandle window, uin
       if (OnSchedule) Fire();
       return 0;
     case TScheduleThread::kSynchronizeMessage: {
-      // The schedule thread waits for the answer, also when the handler raises.
-      struct Answer {
-        TScheduledEvent& event;
-        ~Answer() {
-          if (event.thread_) event.thread_->SynchronizedDone();
-        }
-      } answer{*this};
+      if (!thread_) break;
+      const TScheduleThread::TAnswer answer = thread_->AnswerWhenDone();
       Fire();
       return 0;
     }

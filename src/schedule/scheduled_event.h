@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/message_window.h"
@@ -45,7 +46,7 @@ class TScheduledEvent {
 
   const std::string& Name() const { return name_; }
   // Set its text (and start/end times) only while the event is stopped.
-  TSchedule& Schedule() { return *schedule_; }
+  TSchedule& Schedule() { return schedule_; }
 
   bool Running() const { return running_; }
 
@@ -82,21 +83,30 @@ class TScheduledEvent {
   // Wakes the waiting thread and waits up to kStopTimeoutMs for it to end (a thread that does
   // not end by then is left to end on its own; it touches nothing of the event any more),
   // destroys the message window (dropping due messages still queued) and calls OnStop.
-  // Nothing happens when the event is not running. Call on the thread that started it.
+  // Nothing happens when the event is not running. A worker that was signalled before still
+  // runs its handler. Call on the thread that started it.
   void Stop();
 
-  // Runs the handler once, unless stopped or at the run limit; stops the event when it reaches
-  // the run limit. Called by the signalling in use.
+  // Runs the handler once, unless stopped or at the run limit; the run that reaches the limit
+  // stops the event, also when the handler raises. Called by the signalling in use.
   void Fire();
 
  private:
   friend class TScheduleThread;
   friend class TWorkerThread;
 
+  // One run of the handler, counted when it was claimed.
+  struct TClaimedRun {
+    bool reaches_limit = false;
+    platform::WindowHandle window = 0;  // of the run it belongs to: a restart makes a new one
+  };
+
   platform::LResult WindowProc(platform::WindowHandle window, uint32_t message,
                                platform::WParam wparam, platform::LParam lparam);
+  std::optional<TClaimedRun> ClaimRun();
+  void RunClaimed(const TClaimedRun& run);
+  void StopRun(platform::WindowHandle window);
   void ThreadTerminated();
-  void StopOnOwnerThread();
 
   // Handlers still running on worker threads; the destructor waits for them.
   struct TWorkers {
@@ -106,13 +116,13 @@ class TScheduledEvent {
   };
 
   const std::string name_;
-  std::shared_ptr<TSchedule> schedule_;
+  TSchedule schedule_;
   std::atomic<bool> running_{false};
   TSignalingType signaling_type_ = TSignalingType::stWindowMessage;
   std::atomic<int64_t> run_count_{0};
   std::atomic<int64_t> run_limit_{0};
   std::atomic<platform::WindowHandle> window_{0};
-  platform::ThreadId owner_thread_ = 0;
+  std::atomic<platform::ThreadId> owner_thread_{0};  // read by workers
   std::unique_ptr<TScheduleThread> thread_;
   TWorkers workers_;
 };

@@ -15,7 +15,8 @@ constexpr std::size_t kWorkerStack = 1024 * 1024;
 
 }  // namespace
 
-TWorkerThread::TWorkerThread(TScheduledEvent& event) : event_(event) {
+TWorkerThread::TWorkerThread(TScheduledEvent& event, const TScheduledEvent::TClaimedRun& run)
+    : event_(event), run_(run) {
   std::lock_guard lock(event_.workers_.mutex);
   ++event_.workers_.count;
 }
@@ -27,10 +28,10 @@ TWorkerThread::~TWorkerThread() {
   event_.workers_.idle.notify_all();
 }
 
-void TWorkerThread::Execute() { event_.Fire(); }
+void TWorkerThread::Execute() { event_.RunClaimed(run_); }
 
-void TWorkerThread::Start(TScheduledEvent& event) {
-  std::shared_ptr<TWorkerThread> worker(new TWorkerThread(event));
+void TWorkerThread::Start(TScheduledEvent& event, const TScheduledEvent::TClaimedRun& run) {
+  std::shared_ptr<TWorkerThread> worker(new TWorkerThread(event, run));
   platform::Thread::Start(
       [worker]() mutable {
         worker->Execute();

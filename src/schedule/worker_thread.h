@@ -2,25 +2,27 @@
 // frees itself when done.
 #pragma once
 
-namespace chronel {
+#include "schedule/scheduled_event.h"
 
-class TScheduledEvent;
+namespace chronel {
 
 class TWorkerThread {
  public:
-  // Any thread. Counts the run in the event, whose destructor waits for it; raises when the
-  // system cannot start a thread.
-  static void Start(TScheduledEvent& event);
+  // Any thread. Runs the handler of a run the event has counted already, also when the event
+  // was stopped meanwhile; the event's destructor waits for it. Raises when the system cannot
+  // start a thread.
+  static void Start(TScheduledEvent& event, const TScheduledEvent::TClaimedRun& run);
 
   ~TWorkerThread();
   TWorkerThread(const TWorkerThread&) = delete;
   TWorkerThread& operator=(const TWorkerThread&) = delete;
 
  private:
-  explicit TWorkerThread(TScheduledEvent& event);
+  TWorkerThread(TScheduledEvent& event, const TScheduledEvent::TClaimedRun& run);
   void Execute();  // on the worker thread
 
   TScheduledEvent& event_;
+  const TScheduledEvent::TClaimedRun run_;
 };
 
 }  // namespace chronel

@@ -178,6 +178,35 @@ TEST(MessageWindow, TwoThreadsSendingToEachOtherDoNotDeadlock) {
   DestroyMessageWindow(myWindow);
 }
 
+TEST(MessageWindow, AThreadStillWaitingForAReplyAfterANestedWaitIsNotHung) {
+  // This thread waits in a send to B. B's procedure sends back here, and this thread's procedure
+  // waits in a send of its own (to C) before it answers. Back in the outer wait this thread
+  // still waits for B, so five seconds later B's next send must still get through.
+  PumpingThread echo;
+  const WindowHandle myWindow = CreateMessageWindow(
+      [&echo](WindowHandle window, uint32_t message, WParam wparam, LParam lparam) -> LResult {
+        if (message != kProbe) return DefaultWindowProcedure(window, message, wparam, lparam);
+        return SendMessageWithTimeout(echo.Window(), kProbe, 0, 0, 4000).Delivered ? 1 : -1;
+      });
+  SendResult nested, later;
+  PumpingThread other([&, myWindow](WindowHandle window, uint32_t message, WParam wparam,
+                                    LParam lparam) -> LResult {
+    if (message != kProbe) return DefaultWindowProcedure(window, message, wparam, lparam);
+    nested = SendMessageWithTimeout(myWindow, kProbe, 0, 0, 4000);
+    SleepMilliseconds(5600);  // the waiting sender has not looked at its queue since
+    later = SendMessageWithTimeout(myWindow, kProbe, 0, 0, 4000);
+    return 0;
+  });
+
+  const SendResult result = SendMessageWithTimeout(other.Window(), kProbe, 0, 0, 15000);
+  EXPECT_TRUE(result.Delivered);
+  EXPECT_TRUE(nested.Delivered);
+  EXPECT_EQ(nested.Result, 1);
+  EXPECT_TRUE(later.Delivered) << "error " << later.Error;
+  EXPECT_EQ(later.Result, 1);
+  DestroyMessageWindow(myWindow);
+}
+
 struct CopyReceived {
   std::uintptr_t tag = 0;
   uint32_t size = 0;

@@ -130,21 +130,54 @@ TEST(TimerEx, CanBeDestroyedFromAnotherThreadWhileItsOwnerPumps) {
   owner.join();
 }
 
-TEST(TimerEx, DestroyingWhileTheOwnerIsHungGivesUpAndStaysSafe) {
+TEST(TimerEx, DestroyingFromAnotherThreadWaitsForATickInProgress) {
+  // The tick handler pumps, so the destroying thread's sends are handled inside it; the
+  // component must stay until the handler is done with its sender.
+  std::unique_ptr<TkivTimerEx> timer;
+  std::atomic<bool> ticking{false};
+  std::atomic<bool> destroyed{false};
+  std::atomic<bool> destroyedDuringTheTick{false};
+  std::atomic<uint32_t> intervalSeen{0};
+  std::thread owner([&] {
+    timer = std::make_unique<TkivTimerEx>();
+    const WindowHandle window = timer->Window();
+    timer->SetInterval(10);
+    timer->SetOnTimer([&, window](TkivTimerEx* sender) {
+      if (ticking.exchange(true)) return;  // ticks nested in this one's pumping
+      PumpUntil([window] { return !IsMessageWindow(window); });
+      // A destructor that does not wait for this tick returns about now.
+      PumpUntil([&] { return destroyed.load(); }, 500);
+      destroyedDuringTheTick = destroyed.load();
+      intervalSeen = sender->Interval();
+    });
+    PumpUntil([&] { return destroyed.load(); }, 20000);
+  });
+  while (!ticking) SleepMilliseconds(5);
+
+  timer.reset();
+  destroyed = true;
+  owner.join();
+  EXPECT_FALSE(destroyedDuringTheTick);
+  EXPECT_EQ(intervalSeen, 10u);
+}
+
+TEST(TimerEx, DestroyingWhileTheOwnerIsHungDestroysTheWindowWhenItPumpsAgain) {
   std::atomic<int> ticks{0};
   std::unique_ptr<TkivTimerEx> timer;
-  std::atomic<bool> created{false};
+  std::atomic<WindowHandle> window{0};
   std::atomic<bool> destroyed{false};
+  std::atomic<bool> windowLeft{true};
   std::thread owner([&] {
     timer = std::make_unique<TkivTimerEx>();
     timer->SetInterval(10);
     timer->SetOnTimer([&ticks](TkivTimerEx*) { ++ticks; });
-    created = true;
+    window = timer->Window();
     while (!destroyed) SleepMilliseconds(10);  // no pumping: the owner hangs
     // Whatever the destroying thread left queued now meets a component that is gone.
     PumpFor(300);
+    windowLeft = IsMessageWindow(window);  // before the thread's end takes its windows along
   });
-  while (!created) SleepMilliseconds(5);
+  while (window == 0) SleepMilliseconds(5);
   SleepMilliseconds(5600);  // long enough for the system to call the owner hung
 
   Stopwatch watch;
@@ -154,6 +187,7 @@ TEST(TimerEx, DestroyingWhileTheOwnerIsHungGivesUpAndStaysSafe) {
   destroyed = true;
   owner.join();
   EXPECT_EQ(ticks, 0);
+  EXPECT_FALSE(windowLeft);
 }
 
 }  // namespace

@@ -62,6 +62,25 @@ TEST_F(WindowTimerTest, RestartingReplacesTheInterval) {
   EXPECT_EQ(ticks_[4], 0);
 }
 
+TEST(WindowTimer, IntervalsAboveTheLongestAreCappedNotAlwaysDue) {
+  // The system caps an interval at 0x7FFFFFFF ms (about 24.8 days). A timer that would be due at
+  // every look is stopped after a few ticks, so a fault shows as a count instead of a pump that
+  // never returns.
+  std::map<WParam, int> ticks;
+  const WindowHandle window =
+      CreateMessageWindow([&ticks](WindowHandle w, uint32_t m, WParam wp, LParam lp) {
+        if (m == kWmTimer && ++ticks[wp] == 100) StopWindowTimer(w, wp);
+        return DefaultWindowProcedure(w, m, wp, lp);
+      });
+  const uint32_t intervals[] = {0x7FFFFFFFu, 0x80000000u, 3'000'000'000u, 0xFFFFFFFFu};
+  for (uint32_t interval : intervals) {
+    ASSERT_EQ(StartWindowTimer(window, interval, interval), kErrorSuccess);
+  }
+  PumpFor(200);
+  for (uint32_t interval : intervals) EXPECT_EQ(ticks[interval], 0) << interval;
+  DestroyMessageWindow(window);
+}
+
 TEST(WindowTimer, AWindowThatIsGoneCannotHaveATimer) {
   const WindowHandle window = CreateMessageWindow(
       [](WindowHandle w, uint32_t m, WParam wp, LParam lp) { return DefaultWindowProcedure(w, m, wp, lp); });

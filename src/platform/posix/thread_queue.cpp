@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/posix/window_table.h"
@@ -11,8 +12,11 @@ namespace {
 
 // A thread that has not looked at its queue for this long counts as hung.
 constexpr uint32_t kHungMs = 5000;
-// The smallest timer interval, as the system clamps it.
+// The smallest and the longest timer interval, as the system clamps them. The longest also
+// keeps every deadline within the half of the tick range that the signed due test can tell
+// from the past.
 constexpr uint32_t kMinTimerMs = 10;
+constexpr uint32_t kMaxTimerMs = 0x7FFFFFFF;
 // Timer deadlines follow CurrentClock(), which a test may move at will; a waiting thread looks
 // at the clock at least this often.
 constexpr uint32_t kClockRecheckMs = 100;
@@ -93,7 +97,7 @@ bool ThreadQueue::WaitForWork(uint32_t timeoutMs) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   std::unique_lock lock(mutex_);
-  waiting_ = true;
+  const bool outerWaiting = std::exchange(waiting_, true);
   while (!HasWork(TimerTicks())) {
     auto step = std::chrono::milliseconds(timers_.empty() ? kNoTimeLimit
                                                           : std::min(MsUntilNextTimer(TimerTicks()),
@@ -105,7 +109,7 @@ bool ThreadQueue::WaitForWork(uint32_t timeoutMs) {
     }
     wake_.wait_for(lock, step);
   }
-  waiting_ = false;
+  waiting_ = outerWaiting;
   lastChecked_ = RealTicks();
   return HasWork(TimerTicks());
 }
@@ -113,7 +117,7 @@ bool ThreadQueue::WaitForWork(uint32_t timeoutMs) {
 bool ThreadQueue::WaitForReply(SentMessage& message, uint32_t timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   std::unique_lock lock(mutex_);
-  waiting_ = true;
+  const bool outerWaiting = std::exchange(waiting_, true);
   while (!message.Done) {
     if (!sent_.empty()) {
       std::shared_ptr<SentMessage> incoming = std::move(sent_.front());
@@ -125,7 +129,7 @@ bool ThreadQueue::WaitForReply(SentMessage& message, uint32_t timeoutMs) {
     }
     if (wake_.wait_until(lock, deadline) == std::cv_status::timeout && !message.Done) break;
   }
-  waiting_ = false;
+  waiting_ = outerWaiting;
   lastChecked_ = RealTicks();
   return message.Done;
 }
@@ -133,7 +137,7 @@ bool ThreadQueue::WaitForReply(SentMessage& message, uint32_t timeoutMs) {
 void ThreadQueue::SetTimer(const WindowTimer& timer) {
   std::lock_guard lock(mutex_);
   WindowTimer fresh = timer;
-  fresh.Interval = std::max(timer.Interval, kMinTimerMs);
+  fresh.Interval = std::clamp(timer.Interval, kMinTimerMs, kMaxTimerMs);
   fresh.Due = TimerTicks() + fresh.Interval;
   auto same = std::find_if(timers_.begin(), timers_.end(), [&](const WindowTimer& t) {
     return t.Window == timer.Window && t.Id == timer.Id;

@@ -101,7 +101,8 @@ class ThreadQueue {
   std::vector<WindowTimer> timers_;
   bool closed_ = false;
   // Hung detection: a thread that neither waits for messages nor has looked at its queue for
-  // kHungMs is hung, as the system judges a window that stopped pumping.
+  // kHungMs is hung, as the system judges a window that stopped pumping. Waits nest (a handler
+  // of a message sent during a wait may wait itself); each restores the flag it found.
   bool waiting_ = false;
   uint32_t lastChecked_;
 };
