@@ -1,5 +1,6 @@
 // The scheduling engine's costs: the next due time for the schedules the plug-in writes and for
-// richer ones, schedules that never match, and starting and stopping scheduled events.
+// richer ones, schedules that never match, the wake-ups of a waiting schedule, and starting and
+// stopping scheduled events.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 #include "schedule/cron.h"
 #include "schedule/next_time.h"
 #include "schedule/sch_event_list.h"
+#include "schedule/waiting_loop.h"
+#include "support/fake_clock.h"
 
 namespace {
 
@@ -71,6 +74,45 @@ void ParsePluginText(benchmark::State& state) {
   }
 }
 BENCHMARK(ParsePluginText);
+
+// Passes the loop on `clock`, sleeping each wait it asks for, until the schedule runs; returns
+// the waits slept.
+int WakeUpsUntilRun(TWaitingLoop& loop, test::FakeClock& clock) {
+  bool ran = false;
+  for (int wake_ups = 0;; ++wake_ups) {
+    const TWaitDecision decision = loop.Pass([&ran] { ran = true; });
+    if (ran || decision.Leave) return wake_ups;
+    clock.AdvanceMs(decision.WaitMs);
+  }
+}
+
+// How often a waiting schedule wakes between its start and its due time, for due times from a
+// minute to a year away, and how late it runs (ms), on a fake clock that moves by each wait the
+// loop asks for.
+void WakeUpsUntilDue(benchmark::State& state) {
+  struct DueTime {
+    const char* name;
+    const char* text;  // due a distance after 12:00 on 1 May 2023
+  };
+  const DueTime due_times[] = {{"minute", "0 1 12 1 5 * *"},
+                               {"hour", "0 0 13 1 5 * *"},
+                               {"day", "0 0 12 2 5 * *"},
+                               {"30_days", "0 0 12 31 5 * *"},
+                               {"year", "0 0 12 1 5 * 2024"}};
+  for (auto _ : state) {
+    for (const DueTime& due : due_times) {
+      test::FakeClock clock(EncodeDateTime({2023, 5, 1, 12, 0, 0, 0}));
+      TSchedule schedule;
+      schedule.SetScheduleText(due.text);
+      const TDateTime due_time = schedule.NextTime();
+      TWaitingLoop loop(schedule, false);
+      state.counters[std::string("wake_ups_") + due.name] = WakeUpsUntilRun(loop, clock);
+      state.counters[std::string("late_ms_") + due.name] =
+          (clock.LocalNow() - due_time) * kMSecsPerDay;
+    }
+  }
+}
+BENCHMARK(WakeUpsUntilDue)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Resident and virtual memory of the process in KiB (Linux).
 struct MemoryUse {

@@ -104,9 +104,8 @@ void TScheduleThread::TShared::RunThread() {
     for (;;) {
       const TWaitDecision decision = RunPass();
       if (decision.Leave) break;
-      const TWakeSignal::TWake woken = wake.Wait(std::max<int64_t>(decision.WaitMs, 0));
-      if (woken == TWakeSignal::TWake::wStop) break;
-      if (woken == TWakeSignal::TWake::wRecheck) loop.Recheck();
+      // A re-check only ends the wait early: the next pass reads the clock afresh.
+      if (wake.Wait(decision.WaitMs) == TWakeSignal::TWake::wStop) break;
     }
   } catch (...) {
     platform::HandleApplicationException(std::current_exception());
@@ -126,8 +125,7 @@ TScheduleThread::TScheduleThread(TScheduledEvent& event, bool run_now)
     : shared_(std::make_shared<TShared>(event, run_now)),
       timer_mode_(shared_->type == TSignalingType::stTimerMessage) {
   if (timer_mode_) {
-    const int64_t first = std::min(shared_->loop.Interval() / 2, TWaitingLoop::kLongestWaitMs);
-    platform::StartWindowTimer(shared_->window, kTimerId, static_cast<uint32_t>(first));
+    StartTimer(shared_->loop.WaitMs());
     return;
   }
   thread_ = platform::Thread::Start([shared = shared_] { shared->RunThread(); });
@@ -154,7 +152,6 @@ void TScheduleThread::TimerTick() {
 void TScheduleThread::RecheckNow() {
   if (timer_finished_) return;
   platform::StopWindowTimer(shared_->window, kTimerId);
-  shared_->loop.Recheck();
   RunTimerPass();
 }
 
@@ -167,8 +164,13 @@ void TScheduleThread::RunTimerPass() {
     shared_->PostEnded();
     return;
   }
-  const int64_t wait = std::max<int64_t>(decision.WaitMs, 1);
-  platform::StartWindowTimer(shared_->window, kTimerId, static_cast<uint32_t>(wait));
+  StartTimer(decision.WaitMs);
+}
+
+// A window timer needs a positive interval.
+void TScheduleThread::StartTimer(int64_t wait_ms) {
+  platform::StartWindowTimer(shared_->window, kTimerId,
+                             static_cast<uint32_t>(std::max<int64_t>(wait_ms, 1)));
 }
 
 }  // namespace chronel

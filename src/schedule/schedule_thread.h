@@ -68,6 +68,7 @@ class TScheduleThread {
 
  private:
   void RunTimerPass();
+  void StartTimer(int64_t wait_ms);
 
   std::shared_ptr<TShared> shared_;
   const bool timer_mode_;

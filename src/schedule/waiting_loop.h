@@ -2,10 +2,12 @@
 // pass evaluates the schedule, signals a due time and says how long to wait before the next
 // pass. The schedule thread and the timer mode both run it; tests drive it with a fake clock.
 //
-// After each due time the loop first waits about half the time until the next due time, then a
-// quarter, an eighth and so on, re-reading the clock after each wait; once the halved interval
-// is below 50 ms it re-checks every 50 ms (less each pass's own time) until the schedule is due.
-// Waits never exceed 24 hours, and the capped part of a wait is not taken off the interval.
+// Every wait is sized from the time actually left until the next due time, read from the clock
+// in each pass: half of it, at most 24 hours. The waits shorten as the due time nears, and a due
+// time N ms away costs about log2(N / 50 ms) wake-ups, plus one a day for the days beyond the
+// first. Once at most 100 ms are left, the wait ends at the due time itself, so a task starts on
+// its due second rather than at a re-check after it. A resume or a change of the clock needs no
+// step of its own: the pass after the wait reads the clock afresh.
 #pragma once
 
 #include <cstdint>
@@ -18,39 +20,35 @@ namespace chronel {
 struct TWaitDecision {
   TScheduleState State = TScheduleState::ssWaiting;  // the schedule's state after the pass
   bool Leave = false;  // the loop ends: the end time passed, or the last due time was signalled
-  // The wait before the next pass: the interval kept within 50 ms .. 24 h, less the time the
-  // pass took; may be below zero when the pass took longer than the wait.
-  int64_t WaitMs = 0;
+  int64_t WaitMs = 0;  // the wait before the next pass, from the end of this one; never negative
 };
 
 // Used by one thread at a time: the schedule thread, or the starting thread in timer mode.
 class TWaitingLoop {
  public:
+  // The wait when the next due time has already passed, so that missed due times fall due in
+  // turn, one per shortest wait, rather than all at once.
   static constexpr int64_t kShortestWaitMs = 50;
   static constexpr int64_t kLongestWaitMs = 24 * 60 * 60 * 1000;
 
-  // Sizes the interval from the distance between the schedule's next due time and now. A
-  // run-now request before the schedule's start time first moves the next due time to the
+  // A run-now request before the schedule's start time first moves the next due time to the
   // start time (and is then spent).
   TWaitingLoop(TSchedule& schedule, bool run_now);
 
-  // One pass. `signal` runs when the schedule is due, after the interval was sized from the new
-  // next due time; an error it raises leaves the pass (and ends the loop).
+  // One pass. `signal` runs when the schedule is due, after its next due time moved on and the
+  // wait was sized; an error it raises leaves the pass (and ends the loop). The time the signal
+  // took is left out of the wait.
   TWaitDecision Pass(const std::function<void()>& signal);
 
-  // The system resumed or the clock was set: the interval is sized afresh from the time left
-  // until the next due time, so the next pass neither fires late nor sleeps past it.
-  void Recheck();
-
-  // Milliseconds that size the next wait (halved at the start of each pass).
-  int64_t Interval() const { return interval_; }
+  // How long to wait from now before the next pass. Pass returns it; timer mode also waits it
+  // before the first pass.
+  int64_t WaitMs() const;
 
  private:
   int64_t MsUntilNextTime() const;
 
   TSchedule& schedule_;
   bool run_now_;
-  int64_t interval_ = 0;
 };
 
 }  // namespace chronel

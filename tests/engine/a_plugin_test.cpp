@@ -375,7 +375,7 @@ TEST_F(TaPluginTest, AScheduleDueEveryMinuteRunsItsTaskAtTheNextMinute) {
   Load({"M||SEND||DAILY||00:00;YY;1;1||minute"});
   TScheduledEvent& event = Plugin().Events()->Events(0);
   EXPECT_EQ(Text(event.Schedule().NextTime()), "2024-05-10 10:16:00.000");
-  PumpFor(100);  // the schedule thread re-checks every 50 ms this close to its due time
+  PumpFor(100);  // the clock stands still: the schedule thread keeps waiting out the last 100 ms
   EXPECT_TRUE(services_.Sent().empty());
 
   clock_.AdvanceMs(200);

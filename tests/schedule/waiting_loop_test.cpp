@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "support/fake_clock.h"
@@ -22,6 +23,10 @@ TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 
 std::string Text(TDateTime value) { return DateTimeToTextMs(value); }
 
+int64_t LateMs(TDateTime fired, TDateTime due) {
+  return std::llround((fired - due) * kMSecsPerDay);
+}
+
 // A change of the wall clock while the loop waits: at wall time `At` the clock moves by
 // `ShiftMs` (a daylight-saving change, a user setting the clock, the time a suspend lasted).
 // With `Recheck` the system's re-check signal ends the wait at once, as on Windows.
@@ -38,21 +43,29 @@ class Simulation {
   Simulation(FakeClock& clock, TSchedule& schedule, std::vector<ClockJump> jumps = {})
       : clock_(clock), loop_(schedule, false), jumps_(std::move(jumps)) {}
 
-  void Run(int64_t run_ms, int max_passes = 10'000'000) {
+  void Run(int64_t run_ms) {
+    // A loop that fell back to short re-checks for days fails here rather than running on.
+    constexpr int kMaxPasses = 100'000;
     const int64_t end = clock_.ElapsedMs() + run_ms;
-    for (int pass = 0; pass < max_passes && clock_.ElapsedMs() < end; ++pass) {
-      const TWaitDecision decision = loop_.Pass([&] { fired_.push_back(clock_.LocalNow()); });
+    for (int pass = 0; pass < kMaxPasses && clock_.ElapsedMs() < end; ++pass) {
+      const TWaitDecision decision = loop_.Pass([&] { RecordRun(); });
       if (decision.Leave) return;
       waits_.push_back(decision.WaitMs);
-      Sleep(std::max<int64_t>(decision.WaitMs, 0));
+      Sleep(decision.WaitMs);
     }
   }
 
   const std::vector<TDateTime>& Fired() const { return fired_; }
   const std::vector<int64_t>& Waits() const { return waits_; }
-  TWaitingLoop& Loop() { return loop_; }
+  // The waits that ended before the first run: each costs the thread a wake-up.
+  size_t WakeUpsBeforeFirstRun() const { return wake_ups_before_first_run_; }
 
  private:
+  void RecordRun() {
+    if (fired_.empty()) wake_ups_before_first_run_ = waits_.size();
+    fired_.push_back(clock_.LocalNow());
+  }
+
   // Sleeps on the clock; a jump on the way shifts the wall clock and, with a re-check, ends
   // the sleep there.
   void Sleep(int64_t ms) {
@@ -63,10 +76,7 @@ class Simulation {
       clock_.AdvanceMs(before);
       clock_.ShiftLocalMs(jump.ShiftMs);
       jump.ShiftMs = 0;  // happens once
-      if (jump.Recheck) {
-        loop_.Recheck();
-        return;
-      }
+      if (jump.Recheck) return;
       clock_.AdvanceMs(ms - before);
       return;
     }
@@ -78,9 +88,12 @@ class Simulation {
   std::vector<ClockJump> jumps_;
   std::vector<TDateTime> fired_;
   std::vector<int64_t> waits_;
+  size_t wake_ups_before_first_run_ = 0;
 };
 
-TEST(WaitingLoop, HalvesTheWaitUntilTheDueTimeThenRechecksEvery50Ms) {
+// Each wait is half the time left, read afresh from the clock, and the last one ends on the due
+// time itself.
+TEST(WaitingLoop, HalvesTheTimeLeftAndRunsOnTheDueTime) {
   FakeClock clock(At(2023, 5, 10, 10));
   TSchedule schedule;
   schedule.SetScheduleText("0 0 22 * * * *");
@@ -88,57 +101,83 @@ TEST(WaitingLoop, HalvesTheWaitUntilTheDueTimeThenRechecksEvery50Ms) {
   simulation.Run(12 * kHour + 1000);
 
   ASSERT_EQ(simulation.Fired().size(), 1u);
-  const int64_t late_ms =
-      std::llround((simulation.Fired()[0] - At(2023, 5, 10, 22)) * kMSecsPerDay);
-  EXPECT_GE(late_ms, 0);
-  EXPECT_LT(late_ms, 50);
+  EXPECT_EQ(Text(simulation.Fired()[0]), "2023-05-10 22:00:00.000");
   const std::vector<int64_t>& waits = simulation.Waits();
   ASSERT_GE(waits.size(), 4u);
-  EXPECT_EQ(waits[0], 6 * kHour);
-  EXPECT_EQ(waits[1], 3 * kHour);
-  EXPECT_EQ(waits[2], 3 * kHour / 2);
-  EXPECT_EQ(waits[3], 3 * kHour / 4);
+  EXPECT_EQ(std::vector<int64_t>(waits.begin(), waits.begin() + 4),
+            (std::vector<int64_t>{6 * kHour, 3 * kHour, 3 * kHour / 2, 3 * kHour / 4}));
   // After the due time the next wait is half the distance to the next one.
-  EXPECT_EQ(waits.back(), 12 * kHour - late_ms / 2);
+  EXPECT_EQ(waits.back(), 12 * kHour);
 }
 
-TEST(WaitingLoop, ADueTimeThirtyDaysAwaySleepsAbout141HoursThenRechecks) {
-  FakeClock clock(At(2023, 5, 1, 12));
-  TSchedule schedule;
-  schedule.SetScheduleText("0 0 12 31 5 * *");  // 30 days from now
-  Simulation simulation(clock, schedule);
-  simulation.Run(200 * kHour, 200);
+// A due time N ms away costs about log2(N / 50 ms) wake-ups, plus one a day for the days beyond
+// the first (no wait is longer than 24 hours), and the run lands on the due time.
+TEST(WaitingLoop, AFarDueTimeCostsFewWakeUps) {
+  constexpr int64_t kDay = 24 * kHour;
+  struct Case {
+    const char* text;  // due at 12:00 on 1 May 2023, or that far after it
+    int64_t distance_ms;
+  };
+  const Case cases[] = {
+      {"0 1 12 1 5 * *", 60'000},     {"0 0 13 1 5 * *", kHour},         {"0 0 12 2 5 * *", kDay},
+      {"0 0 12 31 5 * *", 30 * kDay}, {"0 0 12 1 5 * 2024", 366 * kDay},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const TDateTime start = At(2023, 5, 1, 12);
+    FakeClock clock(start);
+    TSchedule schedule;
+    schedule.SetScheduleText(c.text);
+    Simulation simulation(clock, schedule);
+    simulation.Run(c.distance_ms + 1000);
 
-  const std::vector<int64_t>& waits = simulation.Waits();
-  const auto first_short = std::find(waits.begin(), waits.end(), 50);
-  ASSERT_NE(first_short, waits.end());
-  // 360 h, 180 h, 90 h and 45 h are each capped at 24 h; then 22.5 h, 11.25 h, ...
-  EXPECT_EQ(std::vector<int64_t>(waits.begin(), waits.begin() + 6),
-            (std::vector<int64_t>{24 * kHour, 24 * kHour, 24 * kHour, 24 * kHour, 45 * kHour / 2,
-                                  45 * kHour / 4}));
-  const int64_t slept = std::accumulate(waits.begin(), first_short, int64_t{0});
-  EXPECT_NEAR(static_cast<double>(slept) / kHour, 141.0, 0.1);
-  EXPECT_TRUE(std::all_of(first_short, waits.end(), [](int64_t w) { return w == 50; }));
-  EXPECT_TRUE(simulation.Fired().empty());
-
-  // The rest of the way goes by 50 ms re-checks; skip to just before the due time.
-  clock.SetLocalNow(At(2023, 5, 31, 11, 59, 59, 990));
-  simulation.Run(100);
-  ASSERT_EQ(simulation.Fired().size(), 1u);
-  EXPECT_EQ(Text(simulation.Fired()[0]), "2023-05-31 12:00:00.040");
+    ASSERT_EQ(simulation.Fired().size(), 1u);
+    EXPECT_EQ(LateMs(simulation.Fired()[0], start), c.distance_ms);
+    const double halvings = std::log2(static_cast<double>(std::min(c.distance_ms, kDay)) /
+                                      TWaitingLoop::kShortestWaitMs);
+    const int64_t capped_days = std::max<int64_t>(c.distance_ms / kDay - 1, 0);
+    EXPECT_LE(simulation.WakeUpsBeforeFirstRun(), capped_days + halvings + 3);
+    EXPECT_LE(*std::max_element(simulation.Waits().begin(), simulation.Waits().end()),
+              TWaitingLoop::kLongestWaitMs);
+  }
 }
 
-TEST(WaitingLoop, TheWaitLeavesOutThePassOwnTime) {
+// Within 100 ms of the due time the loop waits the whole rest, so the pass after the last wait
+// is due on the dot. A due time that passed before a pass (the clock was set forward) falls due
+// in that pass.
+TEST(WaitingLoop, TheLastWaitEndsOnTheDueTime) {
+  struct Case {
+    int64_t left_ms;  // from the first pass to the due time
+    size_t wake_ups;  // before the run
+  };
+  const Case cases[] = {{1, 1}, {50, 1}, {100, 1}, {101, 2}, {250, 3}, {1000, 5}, {-500, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.left_ms);
+    const TDateTime due = At(2023, 5, 10, 22);
+    FakeClock clock(At(2023, 5, 10, 21, 59, 58));
+    TSchedule schedule;
+    schedule.SetScheduleText("0 0 22 * * * *");
+    Simulation simulation(clock, schedule);
+    clock.SetLocalNow(due - static_cast<double>(c.left_ms) / kMSecsPerDay);
+    simulation.Run(1500);
+
+    ASSERT_EQ(simulation.Fired().size(), 1u);
+    EXPECT_EQ(LateMs(simulation.Fired()[0], due), std::max<int64_t>(-c.left_ms, 0));
+    EXPECT_EQ(simulation.WakeUpsBeforeFirstRun(), c.wake_ups);
+  }
+}
+
+TEST(WaitingLoop, TheWaitAfterADueTimeLeavesOutTheSignalsOwnTime) {
   FakeClock clock(At(2023, 5, 10, 21, 59, 59, 990));
   TSchedule schedule;
   schedule.SetScheduleText("0 0 22 * * * *");
   TWaitingLoop loop(schedule, false);
-  EXPECT_EQ(loop.Pass([] {}).WaitMs, 50);
-  clock.AdvanceMs(50);
+  EXPECT_EQ(loop.Pass([] {}).WaitMs, 10);
+  clock.AdvanceMs(10);
   // The handler's signalling takes 7 ms of this pass.
   const TWaitDecision decision = loop.Pass([&] { clock.AdvanceMs(7); });
   EXPECT_EQ(decision.State, TScheduleState::ssDue);
-  EXPECT_EQ(decision.WaitMs, 12 * kHour - 20 - 7);
+  EXPECT_EQ(decision.WaitMs, 12 * kHour - 7);
 }
 
 TEST(WaitingLoop, TheClockSetBackAfterADueTimeDoesNotRunItAgain) {
@@ -151,11 +190,8 @@ TEST(WaitingLoop, TheClockSetBackAfterADueTimeDoesNotRunItAgain) {
     simulation.Run(26 * kHour);
     // 22:00 today once, then 22:00 tomorrow once the wall clock has caught up.
     ASSERT_EQ(simulation.Fired().size(), 2u);
-    EXPECT_EQ(Text(simulation.Fired()[0]), "2023-05-10 22:00:00.040");
-    const int64_t late_ms =
-        std::llround((simulation.Fired()[1] - At(2023, 5, 11, 22)) * kMSecsPerDay);
-    EXPECT_GE(late_ms, 0);
-    EXPECT_LT(late_ms, 50);
+    EXPECT_EQ(Text(simulation.Fired()[0]), "2023-05-10 22:00:00.000");
+    EXPECT_EQ(Text(simulation.Fired()[1]), "2023-05-11 22:00:00.000");
   }
 }
 
@@ -171,10 +207,7 @@ TEST(WaitingLoop, AResumeAfterSeveralDueTimesRunsEachInTurnAtOnce) {
   EXPECT_EQ(Text(simulation.Fired()[1]), "2023-05-10 12:55:00.050");
   EXPECT_EQ(Text(simulation.Fired()[2]), "2023-05-10 12:55:00.100");
   // 13:00 comes at its own time again.
-  const int64_t late_ms =
-      std::llround((simulation.Fired()[3] - At(2023, 5, 10, 13)) * kMSecsPerDay);
-  EXPECT_GE(late_ms, 0);
-  EXPECT_LT(late_ms, 50);
+  EXPECT_EQ(Text(simulation.Fired()[3]), "2023-05-10 13:00:00.000");
   EXPECT_EQ(Text(schedule.NextTime()), "2023-05-10 14:00:00.000");
 }
 
@@ -231,9 +264,9 @@ TEST(WaitingLoop, RunNowBeforeTheStartTimeWaitsForTheStartTime) {
   TSchedule schedule;
   schedule.SetStartTime(At(2023, 5, 10, 12));
   schedule.SetScheduleText("0 0 * * * * *");
-  TWaitingLoop loop(schedule, true);
+  const TWaitingLoop loop(schedule, true);
   EXPECT_EQ(Text(schedule.NextTime()), "2023-05-10 12:00:00.000");
-  EXPECT_EQ(loop.Interval(), 2 * kHour);
+  EXPECT_EQ(loop.WaitMs(), kHour);
 }
 
 TEST(WaitingLoop, TheLastDueTimeAndTheEndTimeLeaveTheLoop) {
