@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sstream>
 
 #include "engine/a_plugin.h"
@@ -56,8 +58,14 @@ class TasksCommand : public ::testing::Test {
 };
 
 // The same choices made in the dialog's model, control by control, as a user would.
+// The dialog of a module whose settings are an empty INI file: it must not open on tasks some
+// other program left in the registry (Windows keeps the registry between test programs).
 std::string DialogLine(const std::function<void(TfrmOption&)>& choose) {
+  testing::TempFolder folder;
+  const std::string empty = folder.File("empty.ini");
+  std::ofstream(empty, std::ios::binary) << "[Common]\r\n";
   auto module = plugin::CreatePlugin<TaPlugin>(nullptr);
+  module->SetCurrentIniFile(empty);
   auto* form = new TfrmOption(static_cast<TaPlugin&>(*module));
   choose(*form);
   form->Get<TActionList>("actList").UpdateActions();
