@@ -31,6 +31,9 @@ class TForm : public TWinControl {
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption) { caption_ = std::move(caption); }
 
+  // The control that has the focus when the form is shown; none by default.
+  virtual TWinControl* ActiveControl() const { return nullptr; }
+
   // Runs OnCreate(form), on the thread that created the form.
   void DoCreate() { onCreate_(*this); }
 

@@ -1,12 +1,12 @@
 #include "engine/a_plugin.h"
 
+#include "core/form.h"
 #include "core/published_properties.h"
 #include "engine/data_source_cfg.h"
 #include "engine/menu.h"
 #include "engine/msg_array.h"
 #include "engine/strings_holder.h"
 #include "engine/timer.h"
-#include "plugin/library_class.h"
 #include "translation/wtransl.h"
 
 namespace chronel {
@@ -45,7 +45,13 @@ TaPlugin::TaPlugin(const plugin::TPluginCallRec* block) : TkivPlugin(block) {
   messages_ = &Declared<TMsgArray>(*this, "MsgArray");
   actions_ = &Declared<TMenuItem>(*this, "mmActions");
   checkTasks_ = &Declared<TTimer>(*this, "CheckTasks");
+  if (optionsDialog_ != nullptr) {
+    OnShowOptionsDialog = plugin::TShowOptionsDialogEvent(
+        *this, &TaPlugin::kivPluginShowOptionsDialog, "kivPluginShowOptionsDialog");
+  }
 }
+
+void TaPlugin::UseOptionsDialog(TOptionsDialog show) { optionsDialog_ = show; }
 
 // An instance released while still loaded lets go of its work as UNLOAD would, before its
 // components go.
@@ -60,6 +66,7 @@ const TClassInfo& TaPlugin::StaticClassInfo() {
           PublishedMethod("kivPluginUnload", &TaPlugin::kivPluginUnload),
           PublishedMethod("kivPluginSaveSettingsNow", &TaPlugin::kivPluginSaveSettingsNow),
           PublishedMethod("kivPluginLoadSettingsNow", &TaPlugin::kivPluginLoadSettingsNow),
+          PublishedMethod("kivPluginShowOptionsDialog", &TaPlugin::kivPluginShowOptionsDialog),
           PublishedMethod("kivPluginEvent", &TaPlugin::kivPluginEvent),
           PublishedMethod("CheckTasksTimer", &TaPlugin::CheckTasksTimer),
       });
@@ -209,8 +216,19 @@ void TaPlugin::kivPluginLoadSettingsNow(TObject&) {
   if (configuration_) configuration_->LoadConfig();
 }
 
+// The editor stores what OK kept; a loaded instance then runs the stored tasks from a fresh
+// configuration. One that is not loaded has nothing running: its next LOAD reads the store.
+void TaPlugin::kivPluginShowOptionsDialog(plugin::TkivPlugin&, plugin::TPluginCallRec*,
+                                          bool& success) {
+  success = false;
+  if (optionsDialog_(*this) != mrOk) return;
+  if (tasks_ != nullptr) {
+    auto configuration = std::make_unique<TDataSourceCfg>(*this);
+    configuration->LoadConfig();
+    configuration_ = std::move(configuration);
+  }
+  success = true;
+}
+
 }  // namespace chronel
 
-chronel::plugin::TPluginClass chronel::plugin::LibraryPluginClass() {
-  return CreatePlugin<TaPlugin>;
-}

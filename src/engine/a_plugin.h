@@ -52,6 +52,12 @@ class TaPlugin : public plugin::TkivPlugin {
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
   static const TFormDeclaration& Declaration();
 
+  // How the library shows the task editor modally and learns its modal result. Set once at
+  // library start-up, before any instance exists, where the platform has a dialog; instances
+  // made without one tell the host that there is no options dialog.
+  using TOptionsDialog = int32_t (*)(TaPlugin& module);
+  static void UseOptionsDialog(TOptionsDialog show);
+
   // --- handlers bound by the declaration
   void kivPluginCreate(TObject& sender);
   void kivPluginLoad(plugin::TkivPlugin& sender, plugin::TPluginCallRec* block, int32_t& result);
@@ -59,6 +65,9 @@ class TaPlugin : public plugin::TkivPlugin {
                        int32_t& result);
   void kivPluginSaveSettingsNow(TObject& sender);
   void kivPluginLoadSettingsNow(TObject& sender);
+  // Bound only where the library has an options dialog (see UseOptionsDialog).
+  void kivPluginShowOptionsDialog(plugin::TkivPlugin& sender, plugin::TPluginCallRec* block,
+                                  bool& success);
   void kivPluginEvent(plugin::TkivPlugin& sender, const std::string& eventType,
                       plugin::TPluginCallRec* block, int32_t& result);
   void CheckTasksTimer(TObject& sender);
@@ -111,6 +120,7 @@ class TaPlugin : public plugin::TkivPlugin {
   TGetConfigurationsFunc getConfigurations_ = nullptr;
   TSetOptionFunc setOption_ = nullptr;
   std::unique_ptr<TDataSourceCfg> configuration_;
+  static inline TOptionsDialog optionsDialog_ = nullptr;
   std::unique_ptr<TSchEventList> events_;
   std::unique_ptr<TTaskList> tasks_;
   // The tasks of the immediate chain being run, outermost first: an AFTER task that would run

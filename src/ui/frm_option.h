@@ -69,7 +69,7 @@ class TfrmOption : public TForm {
   const std::string& ApplicationHelpFile() const { return applicationHelpFile_; }
   // The form's own help file; help context 80 opens its topic 80.
   const std::string& HelpFile() const { return helpFile_; }
-  TWinControl* ActiveControl() const { return activeControl_.Get(); }
+  TWinControl* ActiveControl() const override { return activeControl_.Get(); }
 
   // --- opening, choices, closing
   void FormCreate(TObject& sender);

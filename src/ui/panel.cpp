@@ -10,6 +10,7 @@ const TClassInfo& TPanel::StaticClassInfo() {
                                    Published("Align", &TPanel::align_, AlignInfo()),
                                    Published("BorderWidth", &TPanel::borderWidth_),
                                    Published("Caption", &TPanel::caption_),
+                                   Published("TopSeparator", &TPanel::topSeparator_),
                                    Published("OnResize", &TPanel::onResize_),
                                },
                                {}, ComponentFactory<TPanel>);

@@ -20,12 +20,15 @@ class TPanel : public TWinControl {
 
   TAlign Align() const { return align_; }
   int32_t ClientWidth() const { return Width() - 2 * borderWidth_; }
+  // A panel that closes off the area above it draws an etched line along its top edge.
+  bool TopSeparator() const { return topSeparator_; }
   void Resize(int32_t width, int32_t height);
 
  private:
   TAlign align_ = TAlign::alNone;
   int32_t borderWidth_ = 0;
   std::string caption_;
+  bool topSeparator_ = false;
   TNotifyEvent onResize_;
 };
 

@@ -199,11 +199,14 @@ TEST_F(HostileHost, ShowOptionsDialogReportsItsOutcomeInOutData) {
   TPluginCallRec none = Block(0, nullptr);
   Call<VoidCall>("ShowOptionsDialog", &none);
   EXPECT_EQ(static_cast<uint32_t>(none.Out.Data), 2u);
+#ifndef _WIN32
+  // Only Windows has a dialog (its outcomes are the options dialog tests').
   TPluginCallRec block = Block(7, nullptr);
   Call<VoidCall>("ShowOptionsDialog", &block);
-  EXPECT_EQ(static_cast<uint32_t>(block.Out.Data), 3u);  // no dialog yet
+  EXPECT_EQ(static_cast<uint32_t>(block.Out.Data), 3u);
   EXPECT_EQ(block.Out.DataKind, plugin::kDataKindInteger);
   EXPECT_EQ(int32_t{block.Out.DataSize}, 4);
+#endif
 }
 
 // A host thread releases an instance while another is inside ProcessData on it. The call is

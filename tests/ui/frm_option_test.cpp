@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 #include "editor_fixture.h"
 #include "platform/ole_string.h"
+#include "ui/align.h"
 #include "ui/button.h"
 #include "ui/group_box.h"
 #include "ui/label.h"
@@ -189,6 +193,35 @@ TEST_F(EditorTest, TheBottomButtonsMeetInTheMiddle) {
   Get<TPanel>("pBot").Resize(401, 45);
   EXPECT_EQ(Get<TButton>("btnOK").Left(), 200 - 75 - 2);
   EXPECT_EQ(Get<TButton>("btnCancel").Left(), 200 - 2 + 4);
+}
+
+// The client area a window of the design size has inside its frame, less the form's border.
+TEST_F(EditorTest, DockingFillsTheClientAreaAsTheDialogIsSized) {
+  TfrmOption& form = Open({});
+  for (const auto& [width, height] : {std::pair{683, 422}, std::pair{900, 600}}) {
+    SCOPED_TRACE(width);
+    AlignControls(form, width, height, 3);
+    const auto& left = Get<TPanel>("panLeft");
+    const auto& bottom = Get<TPanel>("pBot");
+    EXPECT_EQ((std::array{left.Left(), left.Top(), left.Width()}), (std::array{3, 3, 381}));
+    EXPECT_EQ(left.Height(), height - 3 - 45 - 3);
+    EXPECT_EQ((std::array{bottom.Left(), bottom.Top(), bottom.Width()}),
+              (std::array{3, height - 3 - 45, width - 6}));
+    const auto& list = Get<TListView>("lvTasks");
+    const auto& right = Get<TPanel>("panRight");
+    EXPECT_EQ(right.Left(), 3 + 381);
+    EXPECT_EQ(right.Width(), width - 6 - 381);
+    EXPECT_EQ((std::array{list.Left(), list.Top(), list.Width()}),
+              (std::array{0, 0, right.Width()}));
+    EXPECT_EQ(list.Height() + Get<TPanel>("panUpDow").Height(), right.Height());
+    // pBot heard its new width and centred its buttons.
+    EXPECT_EQ(Get<TButton>("btnOK").Left(), (width - 6) / 2 - 75 - 2);
+    // The start box follows the page area, which follows the operation panel.
+    const auto& pages = Get<TPageControl>("pcMode");
+    EXPECT_EQ(pages.Top(), 129);
+    EXPECT_EQ(Get<TGroupBox>("gbTime").Top(), pages.Top() + pages.Height());
+    EXPECT_EQ(Get<TTabSheet>("tsHourly").Height(), pages.Height());
+  }
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ struct TRunOptions {
   std::string SectionPrefix;
   std::string RegistryPath;
   std::string Language;  // LANGUAGE on every command; empty: none
+  bool Dialog = false;    // the options dialog first, as a user opens it after LOAD
   std::vector<std::string> Configurations;
   double Seconds = kDefaultSeconds;
   std::vector<TScheduledInput> Inputs;
@@ -95,6 +96,10 @@ TRunOptions ParseOptions(const std::vector<std::string>& args) {
   TRunOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (arg == "--dialog") {
+      options.Dialog = true;
+      continue;
+    }
     const bool takesValue = arg.rfind("--", 0) == 0;
     if (!takesValue) {
       if (!options.Plugin.empty()) throw EUsage("unexpected argument '" + arg + "'");
@@ -193,6 +198,9 @@ int RunRunCommand(const std::vector<std::string>& args) {
   auto previous = std::signal(SIGINT, OnInterrupt);
   const int32_t loaded =
       host->Command(kInstance, "LOAD", WithLanguage(SettingsLocation(options), options));
+  if (loaded == 0 && options.Dialog) {
+    host->ShowOptionsDialog(kInstance, WithLanguage(SettingsLocation(options), options));
+  }
   if (loaded == 0) RunLoop(*host, timeline, options);
   host->Command(kInstance, "UNLOAD", WithLanguage(SettingsLocation(options), options));
   host->Release(kInstance);

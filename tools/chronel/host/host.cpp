@@ -274,6 +274,21 @@ int32_t THost::Command(int32_t instance, std::string_view command,
   return result;
 }
 
+uint32_t THost::ShowOptionsDialog(int32_t instance, const std::vector<THostParam>& params) {
+  auto show = Require<VoidFunction>(PluginExport::ShowOptionsDialog);
+  OwnedList list = NewList();
+  for (const THostParam& param : params) plugin::AddValue(*list, param.Name, param.Value);
+  AddUnlessGiven(*list, "OWNERFORM", HandleValue(window_));
+  TPluginCallRec block = NewCallBlock(instance, list.get());
+  {
+    CallingInstanceScope scope(instance);
+    show(&block);
+  }
+  const auto outcome = static_cast<uint32_t>(block.Out.Data);
+  timeline_.Write(instance, "options dialog answered " + std::to_string(outcome));
+  return outcome;
+}
+
 void THost::Release(int32_t instance) {
   auto function = Require<IntegerFunction>(PluginExport::GetModuleType);
   TPluginCallRec block = NewCallBlock(instance);

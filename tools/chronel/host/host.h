@@ -84,6 +84,10 @@ class THost final : private IServiceListener {
   int32_t Command(int32_t instance, std::string_view command,
                   const std::vector<THostParam>& params = {},
                   const AnswerReader& readAnswer = {});
+  // ShowOptionsDialog with a list of the given parameters and, unless given, OWNERFORM (the host
+  // window); returns when the dialog is closed and answers Out.Data (0 cancelled, 1 accepted,
+  // 2 no instance, 3 no options dialog).
+  uint32_t ShowOptionsDialog(int32_t instance, const std::vector<THostParam>& params = {});
   // A call with Release = 0xFF: the plug-in frees the instance.
   void Release(int32_t instance);
 
