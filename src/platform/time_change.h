@@ -9,10 +9,11 @@
 namespace chronel::platform {
 
 // Starts watching the system (Windows: a thread of ours with a hidden top-level window that
-// receives the resume and time-change broadcasts; Linux: nothing to start, only
-// RaiseTimeChangeForTesting signals). Idempotent, any thread, never from a static constructor
-// or while the library is being loaded. False when the watcher could not be set up; the
-// subscriptions still work then, the system just never raises them.
+// receives the resume and time-change broadcasts; Linux: a thread of ours that waits on a timer
+// the kernel cancels when the wall clock is set, and tells a suspend from the boot clock running
+// ahead of the monotonic one). Idempotent, any thread, never from a static constructor or while
+// the library is being loaded. False when the watcher could not be set up; the subscriptions
+// still work then, the system just never raises them.
 bool StartTimeChangeWatcher();
 
 // Ends the watcher thread, if any (before the library is unloaded). Any thread but a
