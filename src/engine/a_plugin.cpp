@@ -113,7 +113,12 @@ const TFormDeclaration& TaPlugin::Declaration() {
                                         "MsgInvTask||Unable to add task #%d||||||D||||||||",
                                         "||||||||D||||||||",
                                         "MsgTaskCycle||Task %s skipped: it is already running "
-                                        "in this chain||||||D||||||||"})}}},
+                                        "in this chain||||||D||||||||",
+                                        "MsgNextRuns||Next runs: %s||||||D||||||||",
+                                        "MsgRunsOnTrigger||Runs on its trigger, not at set "
+                                        "times||||||D||||||||",
+                                        "MsgNoRuns||No run within the next five years||||||D||||||||",
+                                        "MsgScheduleFails||The schedule fails: %s||||||D||||||||"})}}},
                 {.Class = ClassOf<TPopupMenu>(), .Name = "pmResources"},
                 {.Class = ClassOf<TMenuItem>(),
                  .Name = "mmActions",

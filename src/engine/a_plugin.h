@@ -100,6 +100,10 @@ class TaPlugin : public plugin::TkivPlugin {
   TTimer& CheckTasks() const { return *checkTasks_; }
   const TStringList& PropertyMap() const;
 
+  // A text of the message table in the instance's language, plain or formatted.
+  std::string MessageOf(std::string_view id) const;
+  std::string FormattedMessage(std::string_view id, std::initializer_list<FormatArg> args) const;
+
  private:
   void LookUpHostServices();
   void ReleaseTasks();
@@ -108,8 +112,6 @@ class TaPlugin : public plugin::TkivPlugin {
   void StartSchedule(TTaskListItem& task, int position, int line);
   void PerformAction(const TTaskListItem& task, const std::string& caption);
   int32_t StartSuccessors(const TTaskListItem& task);
-  std::string MessageOf(std::string_view id) const;
-  std::string FormattedMessage(std::string_view id, std::initializer_list<FormatArg> args) const;
   void LogTaskError(int line, const std::string& message);
 
   TMsgArray* messages_ = nullptr;

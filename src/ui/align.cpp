@@ -82,7 +82,9 @@ void AlignControls(TWinControl& parent, int32_t width, int32_t height, int32_t b
   DockChildren(parent, {border, border, width - border, height - border});
   for (TControl* child : parent.Controls()) {
     if (auto* windowed = dynamic_cast<TWinControl*>(child)) {
-      AlignControls(*windowed, windowed->Width(), windowed->Height());
+      const TPropertyInfo* border = windowed->ClassInfo().FindProperty("BorderWidth");
+      AlignControls(*windowed, windowed->Width(), windowed->Height(),
+                    border == nullptr ? 0 : static_cast<int32_t>(border->GetOrdinal(*windowed)));
     }
   }
 }

@@ -142,6 +142,9 @@ class TfrmOption : public TForm {
   void LoadTimeParams(int page, std::string_view params);
   void LoadAfterParams(std::string_view params);
   void SwapTasks(int first, int second);
+  // The line under the task list: the next three runs of the task at `index` (none: empty).
+  void ShowNextRuns(int index);
+  std::string NextRunsText(const std::string& line) const;
 
   TaPlugin& module_;
   std::string applicationHelpFile_;

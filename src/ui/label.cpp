@@ -6,7 +6,9 @@ namespace chronel {
 
 const TClassInfo& TLabel::StaticClassInfo() {
   static const TClassInfo info("TLabel", &TControl::StaticClassInfo(),
-                               {Published("Caption", &TLabel::caption_)}, {},
+                               {Published("Caption", &TLabel::caption_),
+                                Published("Align", &TLabel::align_, AlignInfo())},
+                               {},
                                ComponentFactory<TLabel>);
   return info;
 }

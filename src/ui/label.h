@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/control.h"
+#include "ui/align.h"
 
 namespace chronel {
 
@@ -20,6 +21,7 @@ class TLabel : public TControl {
 
  private:
   std::string caption_;
+  TAlign align_ = TAlign::alNone;
 };
 
 }  // namespace chronel

@@ -6,6 +6,8 @@
 #include "engine/a_plugin.h"
 #include "engine/menu.h"
 #include "engine/strings_holder.h"
+#include "engine/task_runs.h"
+#include "platform/clock.h"
 #include "tasks/task_id.h"
 #include "tasks/task_line.h"
 #include "tasks/task_params.h"
@@ -16,6 +18,7 @@
 #include "ui/edit.h"
 #include "ui/frm_option.h"
 #include "ui/hot_key_field.h"
+#include "ui/label.h"
 #include "ui/list_view.h"
 #include "ui/radio_button.h"
 #include "ui/shortcut_text.h"
@@ -100,6 +103,7 @@ void TfrmOption::ModifySelectedTask() {
   rows.SetRow(index, {Get<TComboBox>("comboAction").Text(),
                       {Get<TComboBox>("comboMode").Text(), ParamsText(ModeIndex())}});
   TaskLines().Put(index, id + "||" + LineBody());
+  ShowNextRuns(index);
 }
 
 void TfrmOption::AddTask() {
@@ -113,6 +117,7 @@ void TfrmOption::AddTask() {
 // --- loading a selected task into the controls
 
 void TfrmOption::lvTasksSelectItem(TObject&, int index, bool selected) {
+  ShowNextRuns(selected ? index : -1);
   if (!selected || index < 0 || index >= TaskLines().Count()) return;
   const std::vector<std::string> fields = SplitTaskLine(TaskLines()[index]);
   const auto field = [&fields](size_t n) { return n < fields.size() ? fields[n] : std::string(); };
@@ -169,6 +174,32 @@ void TfrmOption::LoadAfterParams(std::string_view params) {
   }
   predecessors.SetItemIndex(chosen);
   rbAfter1Click(*this);
+}
+
+// --- when the selected task runs
+
+void TfrmOption::ShowNextRuns(int index) {
+  auto& label = Get<TLabel>("lblNextRuns");
+  label.SetCaption(index >= 0 && index < TaskLines().Count() ? NextRunsText(TaskLines()[index])
+                                                             : std::string());
+}
+
+// Times as "YYYY-MM-DD HH:MM" (tasks start on the minute), sentences in the dialog's language.
+std::string TfrmOption::NextRunsText(const std::string& line) const {
+  constexpr int kShownRuns = 3;
+  const std::vector<std::string> fields = SplitTaskLine(line);
+  if (fields.size() < kMinTaskFields) return {};
+  if (!HasSchedule(UpperCaseAscii(fields[2]))) return module_.MessageOf("MsgRunsOnTrigger");
+  try {
+    std::string runs;
+    for (TDateTime run : NextRuns(fields, platform::CurrentClock().LocalNow(), kShownRuns)) {
+      runs += (runs.empty() ? "" : ", ") + DateTimeToText(run).substr(0, 16);
+    }
+    if (runs.empty()) return module_.MessageOf("MsgNoRuns");
+    return module_.FormattedMessage("MsgNextRuns", {runs.c_str()});
+  } catch (const Exception& error) {
+    return module_.FormattedMessage("MsgScheduleFails", {error.Message().c_str()});
+  }
 }
 
 // --- deleting, clearing, moving

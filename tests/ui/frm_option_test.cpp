@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "editor_fixture.h"
+#include "support/fake_clock.h"
 #include "platform/ole_string.h"
 #include "ui/align.h"
 #include "ui/button.h"
@@ -17,6 +18,7 @@
 #include "ui/panel.h"
 #include "ui/radio_button.h"
 #include "ui/spin_edit.h"
+#include "ui/time_field.h"
 
 namespace chronel::test {
 namespace {
@@ -195,6 +197,29 @@ TEST_F(EditorTest, TheBottomButtonsMeetInTheMiddle) {
   EXPECT_EQ(Get<TButton>("btnCancel").Left(), 200 - 2 + 4);
 }
 
+// The line under the list answers "when does this run?" for the selected task, as `chronel next`
+// would, and follows edits.
+TEST_F(EditorTest, TheSelectedTasksNextRunsShowUnderTheList) {
+  FakeClock clock(EncodeDateTime({2027, 4, 29, 12, 0, 0, 0}));
+  Open({"00000001||SEND||DAILY||08:30;NN;1;1||a", "00000002||SEND||MONTHLY||23:59;NN;1;1;32||b",
+        "00000003||SEND||HOTKEY||Ctrl+Alt+H;C048||c", "00000004||SEND||WEEKDAY||08:00;NN;1;1;9;1||d"});
+  const auto& line = Get<TLabel>("lblNextRuns");
+  EXPECT_EQ(line.Caption(), "Next runs: 2027-04-30 08:30, 2027-05-01 08:30, 2027-05-02 08:30");
+  const std::pair<int, std::string> expected[] = {
+      {1, "Next runs: 2027-04-30 23:59, 2027-05-31 23:59, 2027-06-30 23:59"},
+      {2, "Runs on its trigger, not at set times"},
+      {3, "No run within the next five years"},  // a ninth Monday never comes
+  };
+  for (const auto& [row, text] : expected) {
+    Get<TListView>("lvTasks").Select(row);
+    EXPECT_EQ(line.Caption(), text) << row;
+  }
+  Get<TListView>("lvTasks").Select(0);
+  Get<TTimeField>("edtTime").SetTime(6, 0);
+  ASSERT_TRUE(Execute("actModify"));
+  EXPECT_EQ(line.Caption(), "Next runs: 2027-04-30 06:00, 2027-05-01 06:00, 2027-05-02 06:00");
+}
+
 // The client area a window of the design size has inside its frame, less the form's border.
 TEST_F(EditorTest, DockingFillsTheClientAreaAsTheDialogIsSized) {
   TfrmOption& form = Open({});
@@ -213,7 +238,12 @@ TEST_F(EditorTest, DockingFillsTheClientAreaAsTheDialogIsSized) {
     EXPECT_EQ(right.Width(), width - 6 - 381);
     EXPECT_EQ((std::array{list.Left(), list.Top(), list.Width()}),
               (std::array{0, 0, right.Width()}));
-    EXPECT_EQ(list.Height() + Get<TPanel>("panUpDow").Height(), right.Height());
+    EXPECT_EQ(list.Height() + Get<TPanel>("panNextRuns").Height() + Get<TPanel>("panUpDow").Height(),
+              right.Height());
+    // The line of next runs sits right under the list and fills its panel less the border.
+    const auto& nextRuns = Get<TLabel>("lblNextRuns");
+    EXPECT_EQ(Get<TPanel>("panNextRuns").Top(), list.Height());
+    EXPECT_EQ((std::array{nextRuns.Left(), nextRuns.Width()}), (std::array{3, right.Width() - 6}));
     // pBot heard its new width and centred its buttons.
     EXPECT_EQ(Get<TButton>("btnOK").Left(), (width - 6) / 2 - 75 - 2);
     // The start box follows the page area, which follows the operation panel.

@@ -10,7 +10,7 @@
 #include "platform/clock.h"
 #include "preview_arguments.h"
 #include "stored_tasks.h"
-#include "task_runs.h"
+#include "engine/task_runs.h"
 #include "tasks/task_line.h"
 
 namespace chronel {

@@ -5,7 +5,7 @@
 #include "core/exception.h"
 #include "core/text.h"
 #include "task_checks.h"
-#include "task_runs.h"
+#include "engine/task_runs.h"
 #include "tasks/file_reader.h"
 #include "tasks/property_store.h"
 #include "tasks/proxy_code_object.h"
@@ -31,12 +31,9 @@ std::string NextRunsText(const std::vector<std::string>& fields, TDateTime from)
   if (!HasSchedule(mode)) return NoScheduleText(mode);
   std::string text;
   try {
-    const TScheduledTask scheduled(fields);
-    const auto append_run = [&text](TDateTime run) { AppendItem(text, DateTimeToText(run)); };
-    if (!VisitNextRuns(scheduled.Task, scheduled.ParsedSchedule(), from, kListedRuns,
-                       append_run)) {
-      AppendItem(text, "none");
-    }
+    const std::vector<TDateTime> runs = NextRuns(fields, from, kListedRuns);
+    for (TDateTime run : runs) AppendItem(text, DateTimeToText(run));
+    if (runs.size() < static_cast<size_t>(kListedRuns)) AppendItem(text, "none");
   } catch (const Exception& error) {
     AppendItem(text, "the schedule fails: " + error.Message());
   }

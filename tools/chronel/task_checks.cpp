@@ -7,7 +7,7 @@
 #include "core/number_list.h"
 #include "core/numbers.h"
 #include "core/text.h"
-#include "task_runs.h"
+#include "engine/task_runs.h"
 #include "tasks/task_line.h"
 #include "tasks/task_params.h"
 

@@ -1,8 +1,9 @@
-#include "task_runs.h"
+#include "engine/task_runs.h"
 
 #include <algorithm>
 #include <iterator>
 
+#include "core/text.h"
 #include "engine/due_filter.h"
 #include "schedule/next_time.h"
 
@@ -87,6 +88,15 @@ bool VisitNextRuns(const TTaskListItem& task, const TChronSchedule& schedule, TD
     on_run(previous);
   }
   return true;
+}
+
+std::vector<TDateTime> NextRuns(const std::vector<std::string>& fields, TDateTime from, int count) {
+  std::vector<TDateTime> runs;
+  if (!HasSchedule(UpperCaseAscii(fields[2]))) return runs;
+  const TScheduledTask scheduled(fields);
+  VisitNextRuns(scheduled.Task, scheduled.ParsedSchedule(), from, count,
+                [&runs](TDateTime run) { runs.push_back(run); });
+  return runs;
 }
 
 }  // namespace chronel

@@ -41,4 +41,9 @@ struct TScheduledTask {
 bool VisitNextRuns(const TTaskListItem& task, const TChronSchedule& schedule, TDateTime from,
                    int count, const std::function<void(TDateTime)>& on_run);
 
+// The next `count` runs of the task whose line has `fields` (at least four), the first strictly
+// after `from`; fewer when the runs end, none for a task without a schedule. Raises the engine's
+// error when its schedule fails.
+std::vector<TDateTime> NextRuns(const std::vector<std::string>& fields, TDateTime from, int count);
+
 }  // namespace chronel
