@@ -49,6 +49,16 @@ bool IsLeftOut(const TComponent& component) {
          (windowed->HelpContext() == -1 || windowed->HelpContext() == kTagSkipTree);
 }
 
+// Edit fields and drop-down lists show what the user typed or chose, not a text of the program.
+bool ShowsUsersText(const TObject& object) {
+  for (const TClassInfo* info = &object.ClassInfo(); info != nullptr; info = info->Parent()) {
+    if (info->Name() == "TEdit") return true;
+  }
+  const TPropertyInfo* style = object.ClassInfo().FindProperty("Style");
+  return style != nullptr && style->Kind() == TPropertyKind::Enumeration &&
+         SameTextAscii(style->GetEnumName(object), "csDropDownList");
+}
+
 // Ends a string list's update also when a translation raises.
 class TListUpdate {
  public:
@@ -83,9 +93,32 @@ void TWtransl::WalkOwned(const TComponent& owner) {
     const int32_t tag = component->Tag();
     if (tag != kTagSkipOwnTexts && tag != kTagSkipTextsAndItems) TranslateOwnTexts(*component);
     if (!component->Name().starts_with("_")) WalkOwned(*component);
-    // The items of list-type controls (list-view columns, combo-box items) come here, unless
-    // the tag is 9997, once the component model has such controls.
+    if (tag != kTagSkipTextsAndItems) TranslateItems(*component, ExclusionsOf(tag));
   }
+}
+
+// The items of list-type controls (a combo box's list) keep the chosen item chosen. List-view
+// columns are a listed property of their own.
+void TWtransl::TranslateItems(TComponent& component, int32_t exclusions) {
+  const TClassInfo& info = component.ClassInfo();
+  const TPropertyInfo* items = info.FindProperty("Items");
+  if (items == nullptr || items->Kind() != TPropertyKind::StringList) return;
+  if (IsExcluded("Items", exclusions) || IsListed("Items")) return;
+  const TPropertyInfo* chosen = info.FindProperty("ItemIndex");
+  const int64_t index = chosen == nullptr ? -1 : chosen->GetOrdinal(component);
+  try {
+    TranslateProperty(component, *items, {&component, "Items"}, exclusions);
+  } catch (const std::exception&) {
+    // the choice is restored all the same
+  }
+  if (chosen != nullptr) chosen->SetOrdinal(component, index);
+}
+
+bool TWtransl::IsListed(std::string_view property) const {
+  for (const std::string& name : componentProperties_.Lines()) {
+    if (SameTextAscii(name, property)) return true;
+  }
+  return false;
 }
 
 void TWtransl::TranslateOwnTexts(TComponent& component) {
@@ -125,6 +158,7 @@ void TWtransl::TranslateListed(TObject& object, const TPlace& place, int32_t exc
   for (const std::string& name : componentProperties_.Lines()) {
     const TPropertyInfo* property = object.ClassInfo().FindProperty(name);
     if (property == nullptr || IsExcluded(property->Name(), exclusions)) continue;
+    if (SameTextAscii(property->Name(), "Text") && ShowsUsersText(object)) continue;
     try {
       TranslateProperty(object, *property,
                         {place.Component, place.Property + property->Name()}, exclusions);

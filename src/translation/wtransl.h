@@ -116,6 +116,8 @@ class TWtransl : public TComponent {
   void TranslateApplication();
   void TranslateTree(TComponent& component);
   void WalkOwned(const TComponent& owner);
+  void TranslateItems(TComponent& component, int32_t exclusions);
+  bool IsListed(std::string_view property) const;
   void TranslateOwnTexts(TComponent& component);
   void ApplyFileLayout(TComponent& component) const;
   void TranslateListed(TObject& object, const TPlace& place, int32_t exclusions);

@@ -18,6 +18,8 @@
 #include "tasks/temp_folder.h"
 #include "translation/object_translators.h"
 #include "translation/translation_fixtures.h"
+#include "ui/combo_box.h"
+#include "ui/edit.h"
 
 namespace chronel {
 namespace {
@@ -153,6 +155,37 @@ TEST_F(WtranslTest, ListsCollectionsAndRegisteredObjectsAreTranslatedItemByItem)
   }
   EXPECT_EQ(columns, (std::vector<std::string>{"Daten", "Ereignis", "Other"}));
   EXPECT_EQ(list->Captions.Items, (std::vector<std::string>{"Daten", kOeffnen, "Unknown"}));
+}
+
+// A combo box's list is translated with the chosen item still chosen; an edit field and a
+// drop-down list show what the user typed or chose, which is not a text of the program.
+TEST_F(WtranslTest, ComboItemsKeepTheirChoiceAndUserTextsStayAsTheyAre) {
+  auto* choices = new TComboBox(&root_);
+  choices->SetName("choices");
+  choices->Items().SetLines({"Data", "Event", "Other"});
+  choices->SetItemIndex(1);
+  auto* fixedList = new TComboBox(&root_);
+  fixedList->SetName("fixedList");
+  fixedList->SetStyle(TComboBoxStyle::csDropDownList);
+  fixedList->Items().SetLines({"Data"});
+  fixedList->SetItemIndex(0);
+  auto* typed = new TEdit(&root_);
+  typed->SetName("typed");
+  typed->SetText("Event");
+  auto* excluded = new TComboBox(&root_);
+  excluded->SetName("excluded");
+  excluded->SetTag(kTagExclusionBase + exItems);
+  excluded->Items().SetLines({"Data"});
+
+  Engine()->TranslateComponent("DE", &root_, nullptr, "EN");
+
+  EXPECT_EQ(choices->Items().Lines(), (std::vector<std::string>{"Daten", "Ereignis", "Other"}));
+  EXPECT_EQ(choices->ItemIndex(), 1);
+  EXPECT_EQ(choices->Text(), "Ereignis");
+  EXPECT_EQ(fixedList->Items().Lines(), (std::vector<std::string>{"Daten"}));
+  EXPECT_EQ(fixedList->Text(), "Daten") << "the chosen item, translated with the list";
+  EXPECT_EQ(typed->Text(), "Event");
+  EXPECT_EQ(excluded->Items().Lines(), (std::vector<std::string>{"Data"}));
 }
 
 TEST_F(WtranslTest, FormsAndFontsTakeTheFilesReadingOrderAndCharacterSet) {
