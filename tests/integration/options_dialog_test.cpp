@@ -220,9 +220,16 @@ class OptionsDialog : public ::testing::Test {
 };
 
 // Action combo indexes follow the action menu; mode indexes the mode list.
+constexpr int kOpen = 0;
 constexpr int kSend = 2;
 constexpr int kGenerateEvent = 4;
-constexpr int kWeekly = 2, kHotkey = 5, kEvent = 7;
+constexpr int kHourly = 0, kDaily = 1, kWeekly = 2, kHotkey = 5, kEvent = 7;
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
 
 TEST_F(OptionsDialog, TasksAddedByClicksAreStoredWithOkAlongWithTheWindowsPlace) {
   Store("");
@@ -259,6 +266,27 @@ TEST_F(OptionsDialog, TasksAddedByClicksAreStoredWithOkAlongWithTheWindowsPlace)
   EXPECT_EQ(StoredValue("Top"), std::to_string(shown.top));
   EXPECT_EQ(StoredValue("Width"), std::to_string(shown.right - shown.left));
   EXPECT_EQ(StoredValue("Height"), std::to_string(shown.bottom - shown.top));
+}
+
+TEST_F(OptionsDialog, ChoicesEnableAndFillTheControlsTheyNeed) {
+  Store("");
+  Load();
+  Show([&](const DialogDriver& user) {
+    user.Choose("comboMode", kHourly);
+    EXPECT_FALSE(user.Enabled("chkRepeatHour")) << "an hourly task repeats every hour anyway";
+    user.Choose("comboMode", kDaily);
+    EXPECT_TRUE(user.Enabled("chkRepeatHour"));
+    EXPECT_FALSE(user.Enabled("spRepeatValueHour")) << "until the box is checked";
+    user.Click("chkRepeatHour");
+    EXPECT_TRUE(user.Enabled("spRepeatValueHour"));
+    // OPEN offers the host's configurations; SEND takes free text labelled as data.
+    user.Choose("comboAction", kOpen);
+    EXPECT_EQ(SendMessageW(user.Control("comboArgs"), CB_GETCOUNT, 0, 0), 2);
+    user.Choose("comboAction", kSend);
+    EXPECT_EQ(TextOf(user.Control("lblArgs")), L"Data");
+    EXPECT_TRUE(user.Enabled("btnAdd"));
+    user.Click("btnCancel");
+  });
 }
 
 TEST_F(OptionsDialog, CancelAndEscapeKeepTheStoredTasks) {
@@ -328,6 +356,15 @@ TEST_F(OptionsDialog, ATaskAddedInTheDialogRunsOnItsEvent) {
   // The host window collects the event the plug-in announces; event types are upper case.
   EXPECT_TRUE(host_.PumpUntil([&] { return captured_.Has(kInstance, "event ANSWERED"); }, 5000))
       << captured_.Text();
+
+  // And the stored line runs in a host of its own: `chronel run` on the same settings file.
+  const std::filesystem::path output = std::filesystem::path(ini_).parent_path() / "run.txt";
+  const std::string command = "chronel.exe run --ini \"" + ini_ + "\" --section-prefix " + kPrefix +
+                              " --event KNOCK@0.2 --for 1 > \"" + output.string() + "\"";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  std::ifstream file(output);
+  const std::string timeline((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(timeline.find("event ANSWERED"), std::string::npos) << timeline;
 }
 
 // Pictures of every mode page in English, German and Russian for people to judge, written to the
