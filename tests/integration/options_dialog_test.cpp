@@ -130,10 +130,20 @@ void SaveScreenshot(HWND window, const std::filesystem::path& file) {
   out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
 }
 
+// Ours: ctest may run another test's dialog in another process at the same time.
+HWND ShownDialogOfThisProcess() {
+  HWND dialog = nullptr;
+  while ((dialog = FindWindowExW(nullptr, dialog, L"ChronelForm", nullptr)) != nullptr) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(dialog)) return dialog;
+  }
+  return nullptr;
+}
+
 HWND WaitForDialog() {
   for (int i = 0; i < 500; ++i) {
-    HWND dialog = FindWindowW(L"ChronelForm", nullptr);
-    if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+    if (HWND dialog = ShownDialogOfThisProcess()) return dialog;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return nullptr;
