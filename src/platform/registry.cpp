@@ -34,6 +34,13 @@ bool RegistryRootRefuses(RegistryRoot root, RegistryAccess access) {
          local_machine_read_only.load();
 }
 
+SystemErrorCode RefusedRegistryRequest(RegistryRoot root, std::string_view path,
+                                       RegistryAccess access, std::vector<std::string>& parts) {
+  SystemErrorCode code = 0;
+  if (!SplitRegistryPath(path, parts, code)) return code;
+  return RegistryRootRefuses(root, access) ? kRegistryAccessDenied : 0;
+}
+
 std::string InvalidRegistryTypeMessage(std::string_view name) {
   return "Invalid data type for '" + std::string(name) + "'";
 }

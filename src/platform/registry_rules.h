@@ -2,6 +2,7 @@
 // platform layer).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,18 @@ bool SplitRegistryPath(std::string_view path, std::vector<std::string>& parts,
 // Whether opening `root` with `access` must fail with kRegistryAccessDenied because of
 // SetLocalMachineReadOnlyForTesting.
 bool RegistryRootRefuses(RegistryRoot root, RegistryAccess access);
+
+// What both backends check before they open (or, with ReadWrite, create) a key: the path's parts
+// in `parts`, and the error that refuses the request at once (0 when none).
+SystemErrorCode RefusedRegistryRequest(RegistryRoot root, std::string_view path,
+                                       RegistryAccess access, std::vector<std::string>& parts);
+
+// A failed Open or Create: the code goes to `error` when the caller asked for it.
+inline std::optional<RegistryKey> FailedRegistryOpen(SystemErrorCode code,
+                                                     SystemErrorCode* error) {
+  if (error) *error = code;
+  return std::nullopt;
+}
 
 // The message texts of failed value operations.
 std::string InvalidRegistryTypeMessage(std::string_view name);

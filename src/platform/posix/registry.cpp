@@ -107,11 +107,6 @@ void Persist(RegistryTree& tree) {
   WriteFileAtomically(tree.File, RegistryToText(tree));
 }
 
-std::optional<RegistryKey> Failed(SystemErrorCode code, SystemErrorCode* error) {
-  if (error) *error = code;
-  return std::nullopt;
-}
-
 }  // namespace
 
 RegistryTree& TheRegistry() {
@@ -203,23 +198,22 @@ RegistryKey::~RegistryKey() = default;
 std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, std::string_view path,
                                              RegistryAccess access, SystemErrorCode* error) {
   std::vector<std::string> parts;
-  SystemErrorCode code = 0;
-  if (!SplitRegistryPath(path, parts, code)) return Failed(code, error);
-  if (RegistryRootRefuses(root, access)) return Failed(kRegistryAccessDenied, error);
+  if (const SystemErrorCode refused = RefusedRegistryRequest(root, path, access, parts)) {
+    return FailedRegistryOpen(refused, error);
+  }
   RegistryTree& tree = TheRegistry();
   Lock lock(tree.Mutex);
   std::shared_ptr<RegistryNode> node = Walk(RootNode(tree, root), parts);
-  if (!node) return Failed(kRegistryNotFound, error);
+  if (!node) return FailedRegistryOpen(kRegistryNotFound, error);
   return RegistryKey(std::make_unique<Handle>(node, access == RegistryAccess::ReadWrite));
 }
 
 std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, std::string_view path,
                                                SystemErrorCode* error) {
   std::vector<std::string> parts;
-  SystemErrorCode code = 0;
-  if (!SplitRegistryPath(path, parts, code)) return Failed(code, error);
-  if (RegistryRootRefuses(root, RegistryAccess::ReadWrite)) {
-    return Failed(kRegistryAccessDenied, error);
+  if (const SystemErrorCode refused =
+          RefusedRegistryRequest(root, path, RegistryAccess::ReadWrite, parts)) {
+    return FailedRegistryOpen(refused, error);
   }
   RegistryTree& tree = TheRegistry();
   Lock lock(tree.Mutex);

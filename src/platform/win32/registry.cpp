@@ -87,11 +87,6 @@ void SetText(HKEY key, std::string_view name, DWORD type, std::string_view value
   SetValue(key, name, type, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
 }
 
-std::optional<RegistryKey> Failed(SystemErrorCode code, SystemErrorCode* error) {
-  if (error) *error = code;
-  return std::nullopt;
-}
-
 }  // namespace
 
 RegistryKey::RegistryKey(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
@@ -102,29 +97,28 @@ RegistryKey::~RegistryKey() = default;
 std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, std::string_view path,
                                              RegistryAccess access, SystemErrorCode* error) {
   std::vector<std::string> parts;
-  SystemErrorCode code = 0;
-  if (!SplitRegistryPath(path, parts, code)) return Failed(code, error);
-  if (RegistryRootRefuses(root, access)) return Failed(kRegistryAccessDenied, error);
+  if (const SystemErrorCode refused = RefusedRegistryRequest(root, path, access, parts)) {
+    return FailedRegistryOpen(refused, error);
+  }
   const REGSAM rights = access == RegistryAccess::Read ? KEY_READ : KEY_ALL_ACCESS;
   HKEY key = nullptr;
   const LONG result = RegOpenKeyExW(RootKey(root), Wide(path).c_str(), 0, rights, &key);
-  if (result != ERROR_SUCCESS) return Failed(static_cast<SystemErrorCode>(result), error);
+  if (result != ERROR_SUCCESS) return FailedRegistryOpen(static_cast<SystemErrorCode>(result), error);
   return RegistryKey(std::make_unique<Handle>(key));
 }
 
 std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, std::string_view path,
                                                SystemErrorCode* error) {
   std::vector<std::string> parts;
-  SystemErrorCode code = 0;
-  if (!SplitRegistryPath(path, parts, code)) return Failed(code, error);
-  if (RegistryRootRefuses(root, RegistryAccess::ReadWrite)) {
-    return Failed(kRegistryAccessDenied, error);
+  if (const SystemErrorCode refused =
+          RefusedRegistryRequest(root, path, RegistryAccess::ReadWrite, parts)) {
+    return FailedRegistryOpen(refused, error);
   }
   HKEY key = nullptr;
   const LONG result =
       RegCreateKeyExW(RootKey(root), Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  if (result != ERROR_SUCCESS) return Failed(static_cast<SystemErrorCode>(result), error);
+  if (result != ERROR_SUCCESS) return FailedRegistryOpen(static_cast<SystemErrorCode>(result), error);
   return RegistryKey(std::make_unique<Handle>(key));
 }
 
