@@ -1,5 +1,5 @@
-// A data module declared as the plug-in's is: a property map, a message table, the action menu
-// and the polling timer, with handlers bound by name.
+// The plug-in's data module as declared: a property map, a message table, the action menu and
+// the polling timer, with handlers bound by name.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,103 +9,49 @@
 #include "core/data_module.h"
 #include "core/form_declaration.h"
 #include "core/published_properties.h"
+#include "engine/a_plugin.h"
 #include "engine/menu.h"
 #include "engine/msg_array.h"
 #include "engine/strings_holder.h"
 #include "engine/timer.h"
 #include "platform/pumping_thread.h"
+#include "plugin/instance_registry.h"
 
 namespace chronel {
 namespace {
 
+// A module declaring only the polling timer, with a handler that counts its ticks.
 class TModule : public TDataModule {
  public:
-  explicit TModule(TComponent* owner) : TDataModule(owner) {
-    LoadDeclaration(*this, Declaration());
-    DoCreate();
+  explicit TModule(TComponent* owner) : TDataModule(owner) { LoadDeclaration(*this, Declaration()); }
+
+  static const TClassInfo& StaticClassInfo() {
+    static const TClassInfo info("TModule", &TDataModule::StaticClassInfo(), {},
+                                 {PublishedMethod("CheckTasksTimer", &TModule::CheckTasksTimer)});
+    return info;
+  }
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+  static const TFormDeclaration& Declaration() {
+    static const TFormDeclaration declaration{
+        .Name = "aPlugin",
+        .Components = {{.Class = ClassOf<TTimer>(),
+                        .Name = "CheckTasks",
+                        .Properties = {{"Interval", 500}, {"Enabled", false}},
+                        .Handlers = {{"OnTimer", "CheckTasksTimer"}}}}};
+    return declaration;
   }
 
-  static const TClassInfo& StaticClassInfo();
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
-  static const TFormDeclaration& Declaration();
-
-  void ModuleCreate(TObject& sender) { ++creations; }
   void CheckTasksTimer(TObject& sender) { ++ticks; }
 
-  int creations = 0;
   int ticks = 0;
 };
 
-const TClassInfo& TModule::StaticClassInfo() {
-  static const TClassInfo info("TModule", &TDataModule::StaticClassInfo(), {},
-                               {
-                                   PublishedMethod("ModuleCreate", &TModule::ModuleCreate),
-                                   PublishedMethod("CheckTasksTimer", &TModule::CheckTasksTimer),
-                               });
-  return info;
-}
-
-// An action item and the child that names its argument.
-std::vector<TComponentDeclaration> Action(const char* name, const char* caption,
-                                          const char* argument, int64_t tag,
-                                          const char* argumentCaption) {
-  return {
-      {.Class = ClassOf<TMenuItem>(),
-       .Name = name,
-       .Parent = "mmActions",
-       .Properties = {{"Caption", caption}}},
-      {.Class = ClassOf<TMenuItem>(),
-       .Name = argument,
-       .Parent = name,
-       .Properties = {{"Caption", argumentCaption}, {"Tag", tag}}},
-  };
-}
-
-const TFormDeclaration& TModule::Declaration() {
-  static const TFormDeclaration declaration = [] {
-    TFormDeclaration d{
-        .Name = "aPlugin",
-        .Handlers = {{"OnCreate", "ModuleCreate"}},
-        .Components =
-            {
-                {.Class = ClassOf<TStringsHolder>(),
-                 .Name = "Properties",
-                 .Properties = {{"Strings",
-                                 Lines({"Left,Left", "Top,Top", "Height,Height", "Width,Width",
-                                        ";---short---", "lstTasks.Strings,Tasks"})}}},
-                {.Class = ClassOf<TMsgArray>(),
-                 .Name = "MsgArray",
-                 .Properties = {{"MessagesArray",
-                                 Lines({"MsgExecTask||Executing task||||||D||||||||",
-                                        "MsgInvArg||Invalid argument ||||||D||||||||",
-                                        "MsgInvTask||Unable to add task #%d||||||D||||||||",
-                                        "||||||||D||||||||"})}}},
-                {.Class = ClassOf<TPopupMenu>(), .Name = "pmResources"},
-                {.Class = ClassOf<TMenuItem>(),
-                 .Name = "mmActions",
-                 .Parent = "pmResources",
-                 .Properties = {{"Caption", "Actions"}}},
-            },
-    };
-    for (const auto& action : {Action("OPEN", "Open data source", "COMBO_1", 2, "Data source"),
-                               Action("CLOSE", "Close data source", "COMBO_2", 2, "Data source"),
-                               Action("SEND", "Send data", "TEXT_1", 1, "Data"),
-                               Action("NEWLOG", "New log file", "COMBO_3", 2, "Data source"),
-                               Action("EVENT", "Generate event", "TEXT_2", 1, "Event")}) {
-      d.Components.insert(d.Components.end(), action.begin(), action.end());
-    }
-    d.Components.push_back({.Class = ClassOf<TTimer>(),
-                            .Name = "CheckTasks",
-                            .Properties = {{"Interval", 500}, {"Enabled", false}},
-                            .Handlers = {{"OnTimer", "CheckTasksTimer"}}});
-    return d;
-  }();
-  return declaration;
-}
+// The plug-in's own data module, made as the framework makes it for a host.
+std::unique_ptr<plugin::TkivPlugin> PluginModule() { return plugin::CreatePlugin<TaPlugin>(nullptr); }
 
 TEST(DeclaredModule, BuildsTheActionMenuInDeclarationOrder) {
-  TModule module(nullptr);
-  EXPECT_EQ(module.creations, 1);
+  const auto plugin = PluginModule();
+  TComponent& module = *plugin;
   auto& menu = static_cast<TPopupMenu&>(*module.FindComponent("pmResources"));
   ASSERT_EQ(menu.Items().Count(), 1);
   const TMenuItem& actions = *menu.Items().Items()[0];
@@ -126,11 +72,11 @@ TEST(DeclaredModule, BuildsTheActionMenuInDeclarationOrder) {
                                             "EVENT|Generate event|TEXT_2|1|Event"}));
   // Every declared component is owned by the module, found by name wherever it sits.
   EXPECT_EQ(module.FindComponent("combo_3")->Owner(), &module);
-  EXPECT_EQ(module.ComponentCount(), 15);
 }
 
 TEST(DeclaredModule, HoldsItsPropertyMapAndMessageTable) {
-  TModule module(nullptr);
+  const auto plugin = PluginModule();
+  TComponent& module = *plugin;
   auto& properties = static_cast<TStringsHolder&>(*module.FindComponent("Properties"));
   EXPECT_EQ(properties.Strings().Text(),
             "Left,Left\r\nTop,Top\r\nHeight,Height\r\nWidth,Width\r\n;---short---\r\n"
