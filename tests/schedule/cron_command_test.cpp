@@ -4,29 +4,17 @@
 
 #include <sstream>
 
+#include "support/command_outcome.h"
 #include "support/fake_clock.h"
 
 namespace chronel {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-  bool operator==(const Outcome&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& stream, const Outcome& outcome) {
-  return stream << "status " << outcome.status << "\n--- out\n"
-                << outcome.out << "--- err\n"
-                << outcome.err;
-}
+using testing::Outcome;
 
 Outcome RunCron(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCronCommand(args, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunCommand<int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&)>(
+      RunCronCommand, args);
 }
 
 TEST(CronCommand, PrintsTheNextDueTimesExactly) {

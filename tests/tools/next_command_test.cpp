@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "support/command_outcome.h"
 #include "support/fake_clock.h"
 #include "tasks/property_store.h"
 #include "tasks/proxy_code_object.h"
@@ -12,24 +13,11 @@
 namespace chronel {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-  bool operator==(const Outcome&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& stream, const Outcome& outcome) {
-  return stream << "status " << outcome.status << "\n--- out\n"
-                << outcome.out << "--- err\n"
-                << outcome.err;
-}
+using testing::Outcome;
 
 Outcome RunNext(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunNextCommand(args, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunCommand<int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&)>(
+      RunNextCommand, args);
 }
 
 struct Case {
