@@ -227,6 +227,7 @@ void TaPlugin::kivPluginShowOptionsDialog(plugin::TkivPlugin&, plugin::TPluginCa
                                           bool& success) {
   success = false;
   if (optionsDialog_(*this) != mrOk) return;
+  const auto held = HoldCommands();  // an UNLOAD from another thread waits, or came first
   if (tasks_ != nullptr) {
     auto configuration = std::make_unique<TDataSourceCfg>(*this);
     configuration->LoadConfig();

@@ -241,7 +241,10 @@ CHRONEL_EXPORT void CHRONEL_STDCALL ShowOptionsDialog(TPluginCallRec* block) {
       std::atomic<bool>& flag;
       ~DialogFlag() { flag = false; }
     } showing{instance->DialogShowing()};
-    if (block->ParamList && IsAlive(block->ParamList)) instance->ReadDialogParameters(block);
+    if (block->ParamList && IsAlive(block->ParamList)) {
+      const auto held = instance->HoldCommands();
+      instance->ReadDialogParameters(block);
+    }
     showing.flag = true;
     bool success = false;
     try {

@@ -175,6 +175,10 @@ class TkivPlugin : public TDataModule {
 
   // ShowOptionsDialog's parameters: INI-FILE (none: the registry), LANGUAGE and OWNERFORM.
   void ReadDialogParameters(const TPluginCallRec* block);
+  // Host commands from other threads wait while the holder changes what they use: the options
+  // dialog holds it while it reads its parameters and while the instance takes up what OK
+  // stored, but not while the user works in the dialog.
+  std::unique_lock<std::recursive_mutex> HoldCommands() { return std::unique_lock(commandLock_); }
 
   // --- language
   // The instance's translation engine. Its language file is the library's path with ".lng"
