@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -108,7 +109,9 @@ class TaPlugin : public plugin::TkivPlugin {
   void LookUpHostServices();
   void ReleaseTasks();
   void ClearSchedules();
-  void AddTask(const std::vector<std::string>& fields, int line);
+  // `shortcuts`: the codes of the hotkey tasks added so far in this rebuild.
+  void AddTask(const std::vector<std::string>& fields, int line,
+               std::unordered_set<platform::TShortCut>& shortcuts);
   void StartSchedule(TTaskListItem& task, int position, int line);
   void PerformAction(const TTaskListItem& task, const std::string& caption);
   int32_t StartSuccessors(const TTaskListItem& task);

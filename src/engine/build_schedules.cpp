@@ -1,6 +1,7 @@
 // Turning the stored task lines into live triggers: task records, hotkeys, decoded chain and
 // event parameters, and one started schedule per time-based task.
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/a_plugin.h"
@@ -22,10 +23,11 @@ void TaPlugin::BuildSchedules(TDataSourceCfg& configuration) {
   ClearSchedules();
   auto held = tasks_->Write();  // one continuous hold: other threads see no tasks or all
   const std::vector<std::string>& lines = configuration.lstTasks_Strings().Lines();
+  std::unordered_set<platform::TShortCut> shortcuts;
   for (size_t line = 0; line < lines.size(); ++line) {
     const std::vector<std::string> fields = SplitTaskLine(lines[line]);
     if (fields.size() < kMinTaskFields) continue;
-    AddTask(fields, static_cast<int>(line));
+    AddTask(fields, static_cast<int>(line), shortcuts);
   }
 }
 
@@ -38,7 +40,8 @@ void TaPlugin::ClearSchedules() {
 }
 
 // Called with the task list held.
-void TaPlugin::AddTask(const std::vector<std::string>& fields, int line) {
+void TaPlugin::AddTask(const std::vector<std::string>& fields, int line,
+                       std::unordered_set<platform::TShortCut>& shortcuts) {
   auto* task = new TTaskListItem(
       this, fields[0], fields[1], fields[2], fields[3], {fields.begin() + 4, fields.end()},
       [this](platform::TkivGlobalHotKey* sender, uint16_t& key, platform::TShiftState shift) {
@@ -48,12 +51,9 @@ void TaPlugin::AddTask(const std::vector<std::string>& fields, int line) {
   const size_t position = tasks->Add(task);
   if (task->Mode == "HOTKEY") {
     // Only the first task with a shortcut registers it; a press runs every task that has it.
-    bool duplicate = false;
-    for (size_t i = 0; i < position; ++i) {
-      const TTaskListItem& earlier = *(*tasks)[i];
-      duplicate |= earlier.HotKey && earlier.HotKey->HotKey() == task->HotKey->HotKey();
-    }
-    if (!duplicate) task->HotKey->SetActive(true);
+    // The codes seen so far stand for the earlier tasks: a scan of them all made a long list
+    // take quadratic time.
+    if (shortcuts.insert(task->HotKey->HotKey()).second) task->HotKey->SetActive(true);
     return;
   }
   if (task->Mode == "EVENT") return DecodeEventTask(*task);

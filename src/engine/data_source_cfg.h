@@ -18,7 +18,8 @@ class TDataSourceCfg : public TProxyCodeObject {
   // Reads the stored values from the module's settings location, then rebuilds the module's
   // tasks and schedules from the task lines.
   void LoadConfig();
-  // Writes the values to the module's settings location.
+  // Writes the values to the module's settings location. Raises when they could not be written
+  // (the file left as it was), keeping them for the next save.
   void SaveConfig();
 
  private:

@@ -209,8 +209,9 @@ void TkivPlugin::HandleUnload(TPluginCallRec* block) {
     currentIniFile_ = iniFile;
     try {
       OnSaveSettingsNow(*this);
-    } catch (const std::exception&) {
-      // the instance still reaches the unloaded state
+    } catch (const std::exception& error) {
+      // The instance still reaches the unloaded state; the host's log says what was not saved.
+      AddLog(lsError, error.what());
     }
   }
   try {

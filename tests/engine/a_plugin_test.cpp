@@ -6,16 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "config_table.h"
+#include "engine/data_source_cfg.h"
 #include "engine/timer.h"
 #include "host_services.h"
 #include "platform/code_page.h"
@@ -27,6 +34,8 @@
 #include "plugin/instance_registry.h"
 #include "plugin/params_list.h"
 #include "support/fake_clock.h"
+#include "tasks/atomic_file_writer.h"
+#include "tasks/ini_file.h"
 #include "tasks/temp_folder.h"
 #include "tasks/value_encoding.h"
 #include "translation/wtransl.h"
@@ -117,10 +126,14 @@ class TaPluginTest : public ::testing::Test {
     ASSERT_EQ(Command("LOAD", std::move(extra)), 0);
   }
 
-  // A command as the host sends it, with the parameters of its LOAD on every call.
+  // A command as the host sends it, with the parameters of its LOAD on every call. What the
+  // command raises passes on, as it would to the export that answers the host.
   int32_t Command(const std::string& command,
                   std::vector<std::pair<std::string, Variant>> extra = {}) {
-    plugin::TkivParamsList* list = plugin::NewParamsList();
+    const std::unique_ptr<plugin::TkivParamsList, void (*)(plugin::TkivParamsList*)> owned(
+        plugin::NewParamsList(),
+        [](plugin::TkivParamsList* list) { plugin::FreeParamsList(list); });
+    plugin::TkivParamsList* list = owned.get();
     extra.emplace_back("MessagesProcessorHandle", Variant(static_cast<int64_t>(host_.handle)));
     extra.emplace_back("HANDLE", Variant(static_cast<int64_t>(platform::OwnModule())));
     extra.emplace_back("INI-FILE", Variant(ini_));
@@ -131,9 +144,7 @@ class TaPluginTest : public ::testing::Test {
     block.InstanceID = 1;
     block.NotifyID = kNotifyId;
     block.ParamList = list;
-    const int32_t result = instance_->ExecuteCommand(command, &block);
-    plugin::FreeParamsList(list);
-    return result;
+    return instance_->ExecuteCommand(command, &block);
   }
 
   TTaskListItem& Task(size_t position) { return *(*Plugin().Tasks()->Write())[position]; }
@@ -456,6 +467,177 @@ TEST_F(TaPluginTest, HostEventsRunTheEventTasksWithExactlyThatIdentifier) {
     EXPECT_EQ(services_.Sent(), c.ran);
     EXPECT_EQ(CollectEventTypes(), c.raised);
     services_.Take();
+  }
+}
+
+// A save that cannot be written leaves the stored file exactly as it was, makes the command fail
+// (the host logs the exception's text and answers -3) and loses nothing: the changed settings
+// stay in memory, so the next save, once the fault is gone, writes them.
+TEST_F(TaPluginTest, AFailedSaveKeepsTheFileFailsTheCommandAndTheNextSaveWritesTheChange) {
+  namespace fs = std::filesystem;
+  const fs::path folder = folder_.Path();
+  const fs::path file = testing::NativePath(ini_);
+  const fs::path moved = folder.string() + "-moved";
+  constexpr fs::perms kAllWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  const struct {
+    const char* what;
+    std::function<void()> apply, lift;
+  } faults[] = {
+      {"read-only file",
+       [&] { fs::permissions(file, kAllWrite, fs::perm_options::remove); },
+       [&] { fs::permissions(file, fs::perms::owner_write, fs::perm_options::add); }},
+      {"folder gone since LOAD", [&] { fs::rename(folder, moved); },
+       [&] { fs::rename(moved, folder); }},
+      {"disk full part-way", [] { SetWriteLimitForTesting(16); },
+       [] { SetWriteLimitForTesting(std::nullopt); }},
+  };
+  const std::vector<std::string> tasks = {"A||SEND||EVENT||GO||a"};
+  for (const auto& fault : faults) {
+    SCOPED_TRACE(fault.what);
+    Load(tasks);
+    const std::string stored = testing::ReadBytes(ini_);
+    Plugin().Configuration()->SetLeft(123);
+    fault.apply();
+    try {
+      Command("SAVE-SETTINGS-NOW");
+      ADD_FAILURE() << "a failed save was reported as done";
+    } catch (const std::exception& error) {  // caught whatever it is, so the fault is lifted
+      EXPECT_EQ(std::string(error.what()), "The settings could not be saved to \"" + ini_ + "\"");
+    }
+    fault.lift();
+    EXPECT_EQ(testing::ReadBytes(ini_), stored);
+    EXPECT_EQ(folder_.EntryCount(), 1u) << "a temporary file was left behind";
+
+    ASSERT_EQ(Command("SAVE-SETTINGS-NOW"), 0);
+    TBigIniFile saved(ini_);
+    EXPECT_EQ(saved.ReadInteger("Test.Common", "Left", 0), 123);
+    EXPECT_EQ(saved.ReadString("Test.Common", "Tasks", ""), EncodeValue(tasks[0] + "\r\n"));
+    ASSERT_EQ(Command("UNLOAD"), 0);
+  }
+}
+
+// Another program removed the file after LOAD: the save writes it anew from what is loaded.
+TEST_F(TaPluginTest, ASettingsFileDeletedSinceLoadIsWrittenAgainFromMemory) {
+  Load({"A||SEND||EVENT||GO||a"});
+  const std::string tasks = TBigIniFile(ini_).ReadString("Test.Common", "Tasks", "");
+  std::filesystem::remove(testing::NativePath(ini_));
+  ASSERT_EQ(Command("SAVE-SETTINGS-NOW"), 0);
+  EXPECT_EQ(TBigIniFile(ini_).ReadString("Test.Common", "Tasks", "<none>"), tasks);
+}
+
+// UNLOAD swallows a failed save to the file it names, as it must still unload, but the host's
+// log tells the user the settings were not saved.
+TEST_F(TaPluginTest, AnUnloadThatCannotSaveToItsNewFileStillUnloadsAndLogsWhy) {
+  Load({"A||SEND||EVENT||GO||a"});
+  const std::string elsewhere = folder_.File("no-such-folder/other.ini");
+  ASSERT_EQ(Command("UNLOAD", {{"INI-FILE", Variant(elsewhere)}}), 0);
+  EXPECT_TRUE(Plugin().Unloaded());
+  EXPECT_EQ(instance_->PendingLogText(true),
+            "\x01" "Chronel. The settings could not be saved to \"" + elsewhere + "\"\r\n");
+}
+
+#ifndef _WIN32
+// Generous for Debug with sanitizers, whose shadow memory counts too.
+constexpr int64_t kMemoryLimitKiB = 1024 * 1024;
+
+// The peak resident memory of this process in KiB, from the kernel's count.
+int64_t PeakResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stoll(line.substr(6));
+  }
+  return -1;
+}
+
+// Starts the peak count afresh at the present size; false where the kernel does not allow it.
+bool ResetPeakResident() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  clear.flush();
+  return clear.good();
+}
+#endif
+
+std::string RandomBytes(size_t size) {
+  std::mt19937 random(20240510);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+// 100,000 lines of every sort a file may hold: chained and event tasks, hotkeys, lines with
+// too few fields, text that is no task line at all, and schedules the engine refuses.
+std::string HundredThousandLines() {
+  std::string lines;
+  for (int i = 0; i < 100000; ++i) {
+    const std::string id = "T" + std::to_string(i);
+    if (i % 100 == 0) {
+      lines += id + "||SEND||HOTKEY||k;E082||" + id;  // one shortcut: only the first registers
+    } else if (i % 1000 == 1) {
+      lines += id + "||SEND||DAILY||25:00;NN;1;1||" + id;
+    } else if (i % 4 == 0) {
+      lines += id + "||SEND||EVENT||GO||" + id;
+    } else if (i % 4 == 1) {
+      lines += id + "||SEND||AFTER||Y;5;0;T0||" + id;
+    } else if (i % 4 == 2) {
+      lines += id + "||SEND||DAILY";
+    } else {
+      lines += "not a task line " + id;
+    }
+    lines += "\r\n";
+  }
+  return lines;
+}
+
+// Whatever a settings file holds, LOAD reads it in bounded time and memory and builds the tasks
+// it can. Lines that are not tasks are passed over without a word, as they always were; only
+// refused schedules are logged, each with its line.
+TEST_F(TaPluginTest, HugeOrGarbledSettingsFilesLoadInBoundedTimeAndMemory) {
+  constexpr auto kTimeLimit = std::chrono::seconds(20);  // Debug with sanitizers, or Wine
+  const std::string garbage = RandomBytes(10 << 20);
+  const struct {
+    const char* what;
+    std::string bytes;
+    size_t tasks;
+    size_t logged;
+  } cases[] = {
+      {"10 MB of random bytes", garbage, 0, 0},
+      {"a task list of 10 MB of random bytes",
+       "[Test.Common]\r\nTasks=" + EncodeValue(garbage) + "\r\n", 0, 0},
+      {"100,000 task lines",
+       "[Test.Common]\r\nTasks=" + EncodeValue(HundredThousandLines()) + "\r\n", 50000, 100},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::WriteBytes(ini_, c.bytes);
+    host_.copies.clear();
+#ifndef _WIN32
+    const bool measured = ResetPeakResident();
+    const int64_t before = PeakResidentKiB();
+#endif
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Command("LOAD"), 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::cout << c.what << ": LOAD took "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_LT(took, kTimeLimit);
+#ifndef _WIN32
+    if (measured) {
+      const int64_t grown = PeakResidentKiB() - before;
+      std::cout << ", peak resident memory grew by " << grown / 1024 << " MiB";
+      EXPECT_LT(grown, kMemoryLimitKiB);
+    }
+#endif
+    std::cout << "\n";
+    EXPECT_EQ(Plugin().Tasks()->Write()->Count(), c.tasks);
+    EXPECT_EQ(host_.copies.size(), c.logged);
+    if (!host_.copies.empty()) {
+      EXPECT_EQ(host_.copies[0],
+                "\x01" "Chronel. Unable to add task #1: ''2024-05-10 25:00:00'' is not a valid "
+                "date and time");
+    }
+    ASSERT_EQ(Command("UNLOAD"), 0);
   }
 }
 

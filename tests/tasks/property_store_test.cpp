@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -398,6 +399,47 @@ TEST_F(StoreTest, RegistryValueOfTheWrongTypeIsDeletedAndThePropertyKept) {
   EXPECT_FALSE(Key()->ValueExists("Visible"));
   ASSERT_TRUE(store.WriteProperties(&form));
   EXPECT_EQ(Key()->ReadNumber32("Left"), 5u);  // the next save writes a fresh value
+}
+
+// Values another program left with a type the plug-in never writes: each is dropped on loading,
+// the setting keeps what it had, the rest of the settings still load, and the next save writes
+// the value with its own type.
+TEST_F(StoreTest, StoredValuesOfAForeignTypeAreDroppedAndTheirSettingsKept) {
+  const std::vector<uint8_t> garbage = {0xFF, 0x00, 0x25, 0x0D, 0x0A, 0x80, 0x7C, 0x7C};
+  const struct {
+    const char* what;
+    const char* name;
+    std::function<void(RegistryKey&)> store;
+  } cases[] = {
+      {"task list as a number", "Tasks", [](RegistryKey& key) { key.WriteNumber32("Tasks", 7); }},
+      {"task list as bytes", "Tasks", [&](RegistryKey& key) { key.WriteBinary("Tasks", garbage); }},
+      {"task list as a list of texts", "Tasks",
+       [](RegistryKey& key) { key.WriteMultiString("Tasks", {"A||SEND||EVENT||GO||a"}); }},
+      {"left edge as bytes", "Left", [&](RegistryKey& key) { key.WriteBinary("Left", garbage); }},
+      {"left edge as a 64-bit number", "Left",
+       [](RegistryKey& key) { key.WriteNumber64("Left", 1ull << 40); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(RegistryKey::Create(RegistryRoot::LocalMachine, key_));
+    Key()->WriteNumber32("Top", 34);
+    std::optional<RegistryKey> key = Key();
+    c.store(*key);
+    TWreg store;
+    Configure(store, TStore::Registry);
+    TProxyCodeObject proxy(nullptr);
+    proxy.SetLeft(5);
+    proxy.lstTasks_Strings().SetLines({"kept"});
+    ASSERT_TRUE(store.ReadProperties(&proxy));
+    EXPECT_EQ(proxy.Left(), 5);
+    EXPECT_EQ(proxy.lstTasks_Strings().Lines(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(proxy.Top(), 34);
+    EXPECT_FALSE(Key()->ValueExists(c.name));
+    ASSERT_TRUE(store.WriteProperties(&proxy));
+    EXPECT_EQ(Stored(TStore::Registry, "Left"), "5");
+    EXPECT_EQ(Stored(TStore::Registry, "Tasks"), "kept%0d%0a");
+    platform::DeleteRegistryTree(RegistryRoot::LocalMachine, key_);
+  }
 }
 
 TEST_F(StoreTest, ReadOnlyMachineBranchFallsBackToTheUsersBranch) {

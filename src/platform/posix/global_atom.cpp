@@ -28,12 +28,18 @@ AtomTable& TheTable() {
   return *table;
 }
 
-// The lowest free atom, or 0 when the table is full.
+// The lowest free atom, or 0 when the table is full. Atoms in use without a gap are passed at
+// once: walking them one by one made adding thousands of atoms (one per hotkey) quadratic.
 Atom FreeAtom(const AtomTable& table) {
+  const std::map<Atom, std::string>& atoms = table.byAtom;
   uint32_t candidate = kFirstAtom;
-  for (const auto& [atom, name] : table.byAtom) {
-    if (atom != candidate) break;
-    ++candidate;
+  if (!atoms.empty() && atoms.rbegin()->first - kFirstAtom + 1u == atoms.size()) {
+    candidate += static_cast<uint32_t>(atoms.size());
+  } else {
+    for (const auto& [atom, name] : atoms) {
+      if (atom != candidate) break;
+      ++candidate;
+    }
   }
   return candidate > 0xFFFF ? 0 : static_cast<Atom>(candidate);
 }
