@@ -118,7 +118,9 @@ const TFormDeclaration& TaPlugin::Declaration() {
                                         "MsgRunsOnTrigger||Runs on its trigger, not at set "
                                         "times||||||D||||||||",
                                         "MsgNoRuns||No run within the next five years||||||D||||||||",
-                                        "MsgScheduleFails||The schedule fails: %s||||||D||||||||"})}}},
+                                        "MsgScheduleFails||The schedule fails: %s||||||D||||||||",
+                                        "MsgNotSaved||The tasks could not be saved to %s; they "
+                                        "are still here||||||D||||||||"})}}},
                 {.Class = ClassOf<TPopupMenu>(), .Name = "pmResources"},
                 {.Class = ClassOf<TMenuItem>(),
                  .Name = "mmActions",

@@ -168,12 +168,20 @@ std::string TfrmOption::ModeText(std::string_view keyword) const {
 // --- closing
 
 // OK keeps the edited task list; Cancel keeps only the window's place and size.
+// An OK whose tasks cannot be stored leaves the dialog open with the user's edits, saying why
+// under the list (and in the host's log): another OK may succeed, Cancel gives them up.
 void TfrmOption::FormClose(TObject&) {
-  if (ModalResult() == mrOk) {
-    module_.SaveSettings(&module_.PropertyMap(), *this);
+  if (ModalResult() != mrOk) {
+    module_.SaveShortSettings(&module_.PropertyMap(), *this);
     return;
   }
-  module_.SaveShortSettings(&module_.PropertyMap(), *this);
+  if (module_.SaveSettings(&module_.PropertyMap(), *this)) return;
+  const std::string& file = module_.CurrentIniFile();
+  const std::string message =
+      module_.FormattedMessage("MsgNotSaved", {file.empty() ? "the registry" : file.c_str()});
+  SetModalResult(mrNone);
+  Get<TLabel>("lblNextRuns").SetCaption(message);
+  module_.AddLog(plugin::lsError, message);
 }
 
 void TfrmOption::pBotResize(TObject&) {

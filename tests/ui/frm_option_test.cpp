@@ -9,6 +9,7 @@
 #include "editor_fixture.h"
 #include "support/fake_clock.h"
 #include "platform/ole_string.h"
+#include "tasks/atomic_file_writer.h"
 #include "ui/align.h"
 #include "ui/button.h"
 #include "ui/group_box.h"
@@ -182,6 +183,28 @@ TEST_F(EditorTest, OkStoresTheTasksAndCancelOnlyThePlace) {
   Plugin().LoadSettings(&Plugin().PropertyMap(), saved);
   EXPECT_EQ(saved.Left(), 70);
   EXPECT_EQ(saved.Width(), 700);
+  EXPECT_EQ(saved.lstTasks_Strings().Lines(), stored);
+
+  Get<TButton>("btnOK").Click();
+  EXPECT_EQ(form_->ModalResult(), mrOk);
+  Plugin().LoadSettings(&Plugin().PropertyMap(), saved);
+  EXPECT_TRUE(saved.lstTasks_Strings().Lines().empty());
+}
+
+// A full disk at OK loses nothing: the dialog stays open with the edits and says why; the next
+// OK stores them.
+TEST_F(EditorTest, AnOkThatCannotStoreKeepsTheDialogOpenWithTheEdits) {
+  const std::vector<std::string> stored = {"00000001||SEND||DAILY||08:00;NN;1;1||A"};
+  Open(stored);
+  form_->TaskLines().Clear();
+  SetWriteLimitForTesting(16);
+  Get<TButton>("btnOK").Click();
+  SetWriteLimitForTesting(std::nullopt);
+  EXPECT_EQ(form_->ModalResult(), mrNone);
+  EXPECT_EQ(Get<TLabel>("lblNextRuns").Caption(),
+            "The tasks could not be saved to " + Plugin().CurrentIniFile() + "; they are still here");
+  TProxyCodeObject saved(nullptr);
+  Plugin().LoadSettings(&Plugin().PropertyMap(), saved);
   EXPECT_EQ(saved.lstTasks_Strings().Lines(), stored);
 
   Get<TButton>("btnOK").Click();
