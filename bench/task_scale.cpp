@@ -31,9 +31,10 @@
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
-
 #include "host/host.h"
+#include "process_figures.h"
+#include "core/date_time.h"
+#include "platform/clock.h"
 #include "platform/variant.h"
 
 namespace {
@@ -53,55 +54,20 @@ constexpr auto kSettleAfterLastDue = std::chrono::seconds(5);
 
 // --- process figures
 
-struct TProcessStatus {
-  long RssKiB = 0;
-  long SizeKiB = 0;  // the address space in use: what a 32-bit process runs out of
-  long Threads = 0;
-};
-
-TProcessStatus ReadProcessStatus() {
-  TProcessStatus status;
-  std::ifstream file("/proc/self/status");
-  for (std::string line; std::getline(file, line);) {
-    std::istringstream fields(line);
-    std::string key;
-    long value = 0;
-    fields >> key >> value;
-    if (key == "VmRSS:") status.RssKiB = value;
-    if (key == "VmSize:") status.SizeKiB = value;
-    if (key == "Threads:") status.Threads = value;
-  }
-  return status;
-}
-
-std::string LoadAverage() {
-  std::ifstream file("/proc/loadavg");
-  std::string text;
-  std::getline(file, text);
-  return text;
-}
-
 double MiB(long kib) { return kib / 1024.0; }
 
 double MsSince(Steady::time_point start) {
   return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
 }
 
-// How the calling thread spent its time, from /proc/thread-self/schedstat: running, and
-// runnable but waiting for a CPU. Set against the wall time of a command, the rest is time it
-// was blocked, mostly waiting for other threads (each schedule thread is started and stopped
-// with a handshake).
-struct TThreadTimes {
-  double CpuMs = 0;
-  double RunQueueMs = 0;
-};
-
-TThreadTimes ReadThreadTimes() {
-  std::ifstream file("/proc/thread-self/schedstat");
-  double cpuNs = 0, runQueueNs = 0;
-  file >> cpuNs >> runQueueNs;
-  return {cpuNs / 1e6, runQueueNs / 1e6};
-}
+// Set against the wall time of a command, the rest of the host thread's time is time it was
+// blocked, mostly waiting for other threads (each schedule thread is started and stopped with a
+// handshake).
+using chronel::bench::LoadAverage;
+using chronel::bench::ReadProcessStatus;
+using chronel::bench::ReadThreadTimes;
+using chronel::bench::TProcessStatus;
+using chronel::bench::TThreadTimes;
 
 // Wall time of one step, and the host thread's share of it.
 struct TStepTime {
@@ -149,10 +115,8 @@ std::string EveryMinuteTask(int position, std::string_view text) {
 }
 
 int LocalMinuteOfDay() {
-  const std::time_t now = WallClock::to_time_t(WallClock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local.tm_hour * 60 + local.tm_min;
+  const chronel::CivilDateTime now = chronel::DecodeDateTime(chronel::platform::SystemClock().LocalNow());
+  return now.Hour * 60 + now.Minute;
 }
 
 // The k-th of a run of minutes that keeps kQuietMinutes away from `now` on both sides; distinct
@@ -170,7 +134,7 @@ class TSettingsFile {
  public:
   explicit TSettingsFile(const std::vector<std::vector<std::string>>& tasksPerInstance)
       : path_((std::filesystem::temp_directory_path() /
-               ("chronel_task_scale_" + std::to_string(getpid()) + ".ini"))
+               ("chronel_task_scale_" + std::to_string(chronel::bench::ProcessId()) + ".ini"))
                   .string()) {
     std::ofstream file(path_, std::ios::binary);
     for (size_t i = 0; i < tasksPerInstance.size(); ++i) {
@@ -399,6 +363,13 @@ void PrintLateness(const char* what, const std::vector<TStampedLine>& samples) {
               ms.front(), Percentile(ms, 0.5), Percentile(ms, 0.99), ms.back());
 }
 
+// The local wall-clock text of a moment, from its distance to now: the platform knows the local
+// time on every system.
+std::string LocalTimeText(WallClock::time_point moment) {
+  const double daysAgo = std::chrono::duration<double>(WallClock::now() - moment).count() / 86400;
+  return chronel::DateTimeToText(chronel::platform::SystemClock().LocalNow() - daysAgo);
+}
+
 // The firings of each due minute: how many, and the first and last after the due second. All
 // probes of a minute share one due second, so the spread is what running them one after another
 // on the host thread adds.
@@ -408,12 +379,10 @@ void PrintPerMinute(const std::vector<TStampedLine>& samples) {
     minutes[DueSecond(sample.At)].push_back(MsAfterDueSecond(sample.At));
   }
   for (const auto& [due, ms] : minutes) {
-    const std::time_t dueTime = WallClock::to_time_t(due);
-    std::tm local{};
-    localtime_r(&dueTime, &local);
     const auto [first, last] = std::minmax_element(ms.begin(), ms.end());
-    std::printf("    due %02d:%02d:00  n=%zu  first %.1f  last %.1f ms\n", local.tm_hour,
-                local.tm_min, ms.size(), *first, *last);
+    const std::string minute = LocalTimeText(due).substr(11, 5);
+    std::printf("    due %s:00  n=%zu  first %.1f  last %.1f ms\n", minute.c_str(), ms.size(),
+                *first, *last);
   }
 }
 
