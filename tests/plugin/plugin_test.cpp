@@ -2,14 +2,17 @@
 // with a message window of the test thread standing in for the host window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/text.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"
+#include "platform/pumping_thread.h"
 #include "plugin/params_list.h"
 #include "plugin/plugin.h"
 #include "tasks/proxy_code_object.h"
@@ -260,6 +263,40 @@ TEST_F(PluginTest, LogLinesAreFormattedBoundedAndAnnounced) {
   ASSERT_EQ(host.notices.size(), 151u);
   EXPECT_EQ(host.notices[0], kLogPendingMessage);
   EXPECT_EQ(host.notifyIds[0], 77u);
+}
+
+// A host window whose thread stopped answering: a line sent to it holds the caller no longer
+// than the send time-out, queued lines never wait, and what the host has not taken stays in
+// order within the bound for it to collect later.
+TEST_F(PluginTest, AHostWindowThatStopsAnsweringHoldsNoCallerLongerThanTheTimeOut) {
+  std::atomic<platform::WindowHandle> hung{0};
+  std::atomic<bool> release{false};
+  std::thread owner([&] {
+    const platform::WindowHandle window = platform::CreateMessageWindow(
+        [](platform::WindowHandle, uint32_t, platform::WParam, platform::LParam) { return platform::LResult{1}; });
+    hung = window;
+    while (!release) platform::SleepMilliseconds(10);  // never looks at its messages
+    platform::DestroyMessageWindow(window);
+  });
+  while (hung == 0) platform::SleepMilliseconds(1);
+  Call load;
+  load.Add("MessagesProcessorHandle", Variant(static_cast<int64_t>(hung.load())));
+  ASSERT_EQ(Run("LOAD", load), 0);
+
+  for (int i = 0; i < 2; ++i) {
+    const platform::testing::Stopwatch watch;
+    plugin->SendLog(lsError, "sent " + std::to_string(i));
+    EXPECT_LT(watch.Ms(), kHostSendTimeoutMs + 500) << i;
+  }
+  const platform::testing::Stopwatch watch;
+  for (int i = 0; i < 150; ++i) plugin->AddLog(lsError, "queued " + std::to_string(i));
+  EXPECT_LT(watch.Ms(), 500);
+  const auto lines = *plugin->Log().Lock();
+  release = true;
+  owner.join();
+  ASSERT_EQ(lines.size(), kMaxLogLines);
+  EXPECT_EQ(lines.front(), "\x01" "Chronel. queued 50");
+  EXPECT_EQ(lines.back(), "\x01" "Chronel. queued 149");
 }
 
 TEST_F(PluginTest, SendLogDeliversQueuedLinesFirst) {
