@@ -5,26 +5,9 @@
 namespace chronel {
 
 const TClassInfo& TCheckBox::StaticClassInfo() {
-  static const TClassInfo info("TCheckBox", &TWinControl::StaticClassInfo(),
-                               {
-                                   Published("Caption", &TCheckBox::caption_),
-                                   Published("Checked", &TCheckBox::checked_),
-                                   Published("OnClick", &TCheckBox::onClick_),
-                               },
-                               {}, ComponentFactory<TCheckBox>);
+  static const TClassInfo info("TCheckBox", &TButtonControl::StaticClassInfo(), {}, {},
+                               ComponentFactory<TCheckBox>);
   return info;
-}
-
-void TCheckBox::SetChecked(bool checked) {
-  if (checked == checked_) return;
-  checked_ = checked;
-  ViewChanged();
-}
-
-void TCheckBox::Click() {
-  if (!Enabled()) return;
-  SetChecked(!checked_);
-  onClick_(*this);
 }
 
 }  // namespace chronel

@@ -1,30 +1,20 @@
-// A check box with a caption.
+// A check box with a caption: a click toggles it.
 #pragma once
 
-#include <string>
-
-#include "core/control.h"
-#include "core/event.h"
+#include "ui/button_control.h"
 
 namespace chronel {
 
-// Not thread-safe, like every control. Code that sets Checked does not run OnClick; the user's
-// click (Click) toggles the box and does.
-class TCheckBox : public TWinControl {
+// Not thread-safe, like every control.
+class TCheckBox : public TButtonControl {
  public:
-  explicit TCheckBox(TComponent* owner) : TWinControl(owner) {}
+  explicit TCheckBox(TComponent* owner) : TButtonControl(owner) {}
 
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
-  bool Checked() const { return checked_; }
-  void SetChecked(bool checked);
-  void Click();
-
- private:
-  std::string caption_;
-  bool checked_ = false;
-  TNotifyEvent onClick_;
+ protected:
+  bool CheckedAfterClick() const override { return !Checked(); }
 };
 
 }  // namespace chronel

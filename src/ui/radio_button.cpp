@@ -5,21 +5,15 @@
 namespace chronel {
 
 const TClassInfo& TRadioButton::StaticClassInfo() {
-  static const TClassInfo info("TRadioButton", &TWinControl::StaticClassInfo(),
-                               {
-                                   Published("Caption", &TRadioButton::caption_),
-                                   Published("Checked", &TRadioButton::checked_),
-                                   Published("OnClick", &TRadioButton::onClick_),
-                               },
-                               {}, ComponentFactory<TRadioButton>);
+  static const TClassInfo info("TRadioButton", &TButtonControl::StaticClassInfo(), {}, {},
+                               ComponentFactory<TRadioButton>);
   return info;
 }
 
 void TRadioButton::SetChecked(bool checked) {
-  if (checked == checked_) return;
-  checked_ = checked;
+  if (checked == Checked()) return;
+  TButtonControl::SetChecked(checked);
   if (checked) UncheckSiblings();
-  ViewChanged();
 }
 
 void TRadioButton::UncheckSiblings() {
@@ -28,12 +22,6 @@ void TRadioButton::UncheckSiblings() {
     auto* sibling = dynamic_cast<TRadioButton*>(control);
     if (sibling != nullptr && sibling != this) sibling->SetChecked(false);
   }
-}
-
-void TRadioButton::Click() {
-  if (!Enabled()) return;
-  SetChecked(true);
-  onClick_(*this);
 }
 
 }  // namespace chronel

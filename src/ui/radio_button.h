@@ -1,32 +1,26 @@
-// Radio buttons: checking one unchecks the other radio buttons of the same parent.
+// Radio buttons: a click checks one, and checking one unchecks the other radio buttons of the
+// same parent.
 #pragma once
 
-#include <string>
-
-#include "core/control.h"
-#include "core/event.h"
+#include "ui/button_control.h"
 
 namespace chronel {
 
-// Not thread-safe, like every control. The user's click (Click) checks the button and runs
-// OnClick; code that sets Checked does not run it.
-class TRadioButton : public TWinControl {
+// Not thread-safe, like every control.
+class TRadioButton : public TButtonControl {
  public:
-  explicit TRadioButton(TComponent* owner) : TWinControl(owner) {}
+  explicit TRadioButton(TComponent* owner) : TButtonControl(owner) {}
 
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
-  bool Checked() const { return checked_; }
-  void SetChecked(bool checked);
-  void Click();
+  void SetChecked(bool checked) override;
+
+ protected:
+  bool CheckedAfterClick() const override { return true; }
 
  private:
   void UncheckSiblings();
-
-  std::string caption_;
-  bool checked_ = false;
-  TNotifyEvent onClick_;
 };
 
 }  // namespace chronel

@@ -53,11 +53,7 @@ void SetText(HWND window, std::string_view text) {
   if (WindowText(window) != text) SetWindowTextW(window, Wide(text).c_str());
 }
 
-// Captions and image numbers are published by every class that has them.
-std::string PublishedText(const TObject& object, std::string_view name) {
-  const TPropertyInfo* property = object.ClassInfo().FindProperty(name);
-  return property == nullptr ? std::string() : property->GetString(object);
-}
+// Image numbers and ranges are published by the classes that have them.
 int64_t PublishedNumber(const TObject& object, std::string_view name, int64_t otherwise) {
   const TPropertyInfo* property = object.ClassInfo().FindProperty(name);
   return property == nullptr ? otherwise : property->GetOrdinal(object);
@@ -379,12 +375,9 @@ void TControlWindows::RedrawContent(TEntry& entry) {
   } else if (auto* button = dynamic_cast<TButton*>(&control)) {
     SetText(window, button->Caption());
     InvalidateRect(window, nullptr, FALSE);
-  } else if (auto* check = dynamic_cast<TCheckBox*>(&control)) {
-    SetText(window, PublishedText(control, "Caption"));
-    SendMessageW(window, BM_SETCHECK, check->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-  } else if (auto* radio = dynamic_cast<TRadioButton*>(&control)) {
-    SetText(window, PublishedText(control, "Caption"));
-    SendMessageW(window, BM_SETCHECK, radio->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  } else if (auto* choice = dynamic_cast<TButtonControl*>(&control)) {
+    SetText(window, choice->Caption());
+    SendMessageW(window, BM_SETCHECK, choice->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   } else if (auto* day = dynamic_cast<TSpeedButton*>(&control)) {
     SetText(window, day->Caption());
     SendMessageW(window, BM_SETCHECK, day->Down() ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -489,8 +482,7 @@ bool TControlWindows::Command(WPARAM wparam, LPARAM lparam) {
   HWND window = entry->Window;
   if (code == BN_CLICKED) {
     if (auto* button = dynamic_cast<TButton*>(&control)) button->Click();
-    if (auto* check = dynamic_cast<TCheckBox*>(&control)) check->Click();
-    if (auto* radio = dynamic_cast<TRadioButton*>(&control)) radio->Click();
+    if (auto* choice = dynamic_cast<TButtonControl*>(&control)) choice->Click();
     if (auto* day = dynamic_cast<TSpeedButton*>(&control)) day->Click();
     return true;
   }
