@@ -62,15 +62,15 @@ std::string TfrmOption::ParamsText(int page) const {
   }
   if (page == mpEvent) return Get<TEdit>("edtEventName").Text();
   const auto& time = Get<TTimeField>("edtTime");
-  TTimeParams params{.Hour = time.Hour(),
-                     .Minute = time.Minute(),
-                     .RepeatHours = Get<TCheckBox>("chkRepeatHour").Checked(),
-                     .RepeatMinutes = Get<TCheckBox>("chkRepeatMin").Checked(),
-                     .HourStep = Get<TSpinEdit>("spRepeatValueHour").Value(),
-                     .MinuteStep = Get<TSpinEdit>("spRepeatValueMin").Value()};
   const std::string_view grid = ListGrid(page);
-  if (!grid.empty()) params.List = GetPressedList(grid);
-  if (page == mpWeekday) params.WeekdayList = GetPressedList(kWeekdayGrid);
+  const TTimeParams params{.Hour = time.Hour(),
+                           .Minute = time.Minute(),
+                           .RepeatHours = Get<TCheckBox>("chkRepeatHour").Checked(),
+                           .RepeatMinutes = Get<TCheckBox>("chkRepeatMin").Checked(),
+                           .HourStep = Get<TSpinEdit>("spRepeatValueHour").Value(),
+                           .MinuteStep = Get<TSpinEdit>("spRepeatValueMin").Value(),
+                           .List = grid.empty() ? "" : GetPressedList(grid),
+                           .WeekdayList = page == mpWeekday ? GetPressedList(kWeekdayGrid) : ""};
   return TimeParamsText(kModeKeywords[page], params);
 }
 
