@@ -86,9 +86,10 @@ class DialogDriver {
     SendMessageW(Control("lvTasks"), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     return text;
   }
-  // A key as it arrives in the dialog's queue, where its keyboard handling sees it.
-  void PressKey(WPARAM key) const {
-    HWND focus = Control("btnCancel");
+  // A key as it arrives in the dialog's queue for the control that has the focus, where the
+  // dialog's keyboard handling sees it.
+  void PressKey(WPARAM key, const char* focused) const {
+    HWND focus = Control(focused);
     PostMessageW(focus, WM_KEYDOWN, key, 0);
     PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
   }
@@ -299,18 +300,19 @@ TEST_F(OptionsDialog, ChoicesEnableAndFillTheControlsTheyNeed) {
   });
 }
 
-TEST_F(OptionsDialog, CancelAndEscapeKeepTheStoredTasks) {
+// Cancel is also the default button: Enter leaves as Esc does.
+TEST_F(OptionsDialog, CancelEscapeAndEnterKeepTheStoredTasks) {
   Store("00000001||SEND||DAILY||08:00;NN;1;1||a\r\n00000002||OPEN||EVENT||GO||COM1\r\n");
   Load();
-  for (const bool byKey : {false, true}) {
-    SCOPED_TRACE(byKey ? "Esc" : "Cancel");
+  for (const WPARAM key : {WPARAM{0}, WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}}) {
+    SCOPED_TRACE(key);
     const uint32_t outcome = Show([&](const DialogDriver& user) {
       EXPECT_EQ(user.Rows(), 2);
       user.SelectRow(0);
       user.Click("btnDel");
       EXPECT_EQ(user.Rows(), 1);
-      if (byKey) {
-        user.PressKey(VK_ESCAPE);
+      if (key != 0) {
+        user.PressKey(key, "comboArgs");  // a text field: Enter is the default button's
       } else {
         user.Click("btnCancel");
       }
