@@ -61,10 +61,16 @@ BENCHMARK_CAPTURE(NextDueTime, steps, "*/20 */7 */5 1-31/10 * * *");
 BENCHMARK_CAPTURE(NextDueTime, year_list, "0 0 12 1 1,7 * 2025,2027,2031");
 BENCHMARK_CAPTURE(NextDueTime, relative_minutes, "0 ?/10 * * * * *");
 BENCHMARK_CAPTURE(NextDueTime, sunday_31st, "0 0 0 31 * 7 *");
-// Never due: searched to the last year.
+BENCHMARK_CAPTURE(NextDueTime, monday_leap_day, "0 0 0 29 2 1 *");  // next in 2044
+// Never due: no year of the year field holds a matching day.
 BENCHMARK_CAPTURE(NextDueTime, never_feb_30, "0 0 0 30 2 * *");
+BENCHMARK_CAPTURE(NextDueTime, never_31st_of_short_months, "0 0 0 31 2,4,6,9,11 * *");
 BENCHMARK_CAPTURE(NextDueTime, never_weekday_0, "0 0 0 * * 0 *");
 BENCHMARK_CAPTURE(NextDueTime, never_monday_feb_30, "0 0 0 30 2 1 *");
+BENCHMARK_CAPTURE(NextDueTime, never_sunday_apr_31, "0 0 0 31 4 7 *");
+BENCHMARK_CAPTURE(NextDueTime, never_day_32_workdays, "0 0 0 32 * 1-5 *");
+BENCHMARK_CAPTURE(NextDueTime, never_leap_day_centuries, "0 0 0 29 2 * 2100,2200,2300,2500");
+BENCHMARK_CAPTURE(NextDueTime, never_monday_leap_day_2024_43, "0 0 0 29 2 1 2024-2043");
 
 void ParsePluginText(benchmark::State& state) {
   TChronSchedule schedule{};

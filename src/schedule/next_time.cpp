@@ -46,6 +46,43 @@ unsigned MatchingWeekdays(const TChronEntry& weekday_field) {
   return mask;
 }
 
+// Calls `visit` with the values of `field` from `low` to `high` in ascending order, stepped
+// within `max_value` as the walk steps them, until it returns true; returns whether it did.
+template <typename Visit>
+bool VisitFieldValues(const TChronEntry& field, int32_t low, int32_t high, int32_t max_value,
+                      Visit visit) {
+  int32_t value = TChronEntryHelper::NextValue(field, low, max_value);
+  while (value >= low && value <= high) {
+    if (visit(value)) return true;
+    const int32_t next = TChronEntryHelper::NextAfter(field, value, max_value);
+    if (next <= value) return false;  // wrapped around
+    value = next;
+  }
+  return false;
+}
+
+// Relative fields move on by their step to values outside their own, and a relative hour that
+// wraps carries the day along: only with the month, day and hour fixed does the walk take its
+// months and days from their fields.
+bool DaysComeFromTheirFields(const TChronSchedule& entries) {
+  return !entries[cfMonth].IsRelative && !entries[cfDayOfMonth].IsRelative &&
+         !entries[cfHour].IsRelative;
+}
+
+// Whether a month of the month field has a day of the day-of-month field in a leap year, which
+// has every day of the month that any year has.
+bool SomeMonthHasFieldDay(const TChronSchedule& entries) {
+  constexpr int32_t kLeapYear = 2004;
+  const TChronEntry& months = entries[cfMonth];
+  const TChronEntry& days = entries[cfDayOfMonth];
+  // Most schedules name a day their first month has, and need no search.
+  if (days.MinValue >= 1 && days.MinValue <= DaysInMonth(kLeapYear, months.MinValue)) return true;
+  return VisitFieldValues(months, 1, kLastMonth, months.MaxValue, [&](int32_t month) {
+    const int32_t last_day = DaysInMonth(kLeapYear, month);
+    return VisitFieldValues(days, 1, last_day, last_day, [](int32_t) { return true; });
+  });
+}
+
 [[noreturn]] void ThrowInvalidDateTime(const LevelValues& v) {
   const std::string attempted =
       Format("%.4d-%.2d-%.2d %.2d:%.2d:%.2d",
@@ -208,7 +245,11 @@ TDateTime FindNextTime(const TChronSchedule& entries, TDateTime from, TDateTime 
   const TDateTime reference = start != 0 && start > from ? start : from;
   if (end != 0 && reference > end) return 0;
   if (!(reference > kFirstDecodable && reference < kPastDecodable)) return 0;
-  // A weekday field no weekday satisfies never matches: the walk could only end empty.
+  // A weekday field no weekday satisfies, or month and day fields that name no real day (30
+  // February, 31 April), never match: the walk could only end empty, after every year. A year
+  // field without leap years, or whose years put those days on no allowed weekday, is left to
+  // the walk, which visits only the years the field lists.
+  if (DaysComeFromTheirFields(entries) && !SomeMonthHasFieldDay(entries)) return 0;
   const unsigned weekdays = MatchingWeekdays(entries[cfDayOfWeek]);
   if (weekdays == 0) return 0;
 

@@ -151,27 +151,40 @@ bool Matches(const TChronEntry& entry, int32_t value, int32_t max_value) {
   return TChronEntryHelper::NextValue(entry, value, max_value) == value;
 }
 
-// The next due time by brute force over the days of 40 years and then the times of day.
+// The first second of `day` after `after` that the hour, minute and second fields allow; 0 when
+// there is none.
+TDateTime FirstMatchingSecondAfter(const TChronSchedule& s, TDateTime day, TDateTime after) {
+  for (int h = 0; h < 24; ++h) {
+    if (!Matches(s[cfHour], h, s[cfHour].MaxValue)) continue;
+    for (int m = 0; m < 60; ++m) {
+      if (!Matches(s[cfMinute], m, s[cfMinute].MaxValue)) continue;
+      for (int sec = 0; sec < 60; ++sec) {
+        if (!Matches(s[cfSecond], sec, s[cfSecond].MaxValue)) continue;
+        const TDateTime candidate = day + EncodeTime(h, m, sec, 0);
+        if (candidate > after + kOneMillisecond / 2) return candidate;
+      }
+    }
+  }
+  return 0;
+}
+
+// The next due time by brute force over every day from the reference to the end of 9999 and
+// then the times of day.
 TDateTime BruteForceNext(const TChronSchedule& s, TDateTime from) {
   const CivilDateTime r = DecodeDateTime(from);
   const TDateTime r0 = EncodeDateTime({r.Year, r.Month, r.Day, r.Hour, r.Minute, r.Second, 0});
-  for (TDateTime day = DateOf(from); day < DateOf(from) + 40 * 366; day += 1) {
-    const CivilDateTime d = DecodeDateTime(day);
-    if (!Matches(s[cfYear], d.Year, s[cfYear].MaxValue) ||
-        !Matches(s[cfMonth], d.Month, s[cfMonth].MaxValue) ||
-        !Matches(s[cfDayOfMonth], d.Day, DaysInMonth(d.Year, d.Month)) ||
-        !Matches(s[cfDayOfWeek], DayOfTheWeek(day), s[cfDayOfWeek].MaxValue)) {
-      continue;
-    }
-    for (int h = 0; h < 24; ++h) {
-      if (!Matches(s[cfHour], h, s[cfHour].MaxValue)) continue;
-      for (int m = 0; m < 60; ++m) {
-        if (!Matches(s[cfMinute], m, s[cfMinute].MaxValue)) continue;
-        for (int sec = 0; sec < 60; ++sec) {
-          if (!Matches(s[cfSecond], sec, s[cfSecond].MaxValue)) continue;
-          const TDateTime candidate = day + EncodeTime(h, m, sec, 0);
-          if (candidate > r0 + kOneMillisecond / 2) return candidate;
+  for (int y = r.Year; y <= 9999; ++y) {
+    if (!Matches(s[cfYear], y, s[cfYear].MaxValue)) continue;
+    for (int mo = 1; mo <= 12; ++mo) {
+      if (!Matches(s[cfMonth], mo, s[cfMonth].MaxValue)) continue;
+      for (int d = 1; d <= DaysInMonth(y, mo); ++d) {
+        if (!Matches(s[cfDayOfMonth], d, DaysInMonth(y, mo))) continue;
+        const TDateTime day = EncodeDate(y, mo, d);
+        if (day < DateOf(from) ||
+            !Matches(s[cfDayOfWeek], DayOfTheWeek(day), s[cfDayOfWeek].MaxValue)) {
+          continue;
         }
+        if (const TDateTime found = FirstMatchingSecondAfter(s, day, r0)) return found;
       }
     }
   }
@@ -203,6 +216,67 @@ TEST(FindNextTime, AgreesWithABruteForceSearch) {
       SCOPED_TRACE(std::string(text) + " from " + Text(from));
       EXPECT_EQ(Text(FindNextTime(schedule, from, 0, 0)), Text(BruteForceNext(schedule, from)));
     }
+  }
+}
+
+// Days that come round rarely or never: 29 February on one weekday, the 31st of short months,
+// days and months no calendar has, year fields with and without leap years, and the last
+// years "*" allows.
+TEST(FindNextTime, AgreesWithABruteForceSearchOnRareAndMissingDays) {
+  const char* const texts[] = {
+      // Rare.
+      "0 0 0 29 2 1 *",  // Monday 29 February, first in 2044
+      "0 0 0 29 2 7 *",
+      "0 0 0 13 * 5 *",
+      "0 0 0 31 4,5 * *",
+      "0 0 0 29-31/2 2 * *",
+      "0 0 0 0-5/10 2 * *",  // a day range steps on to the end of the month: the 10th and 20th
+      "0 0 0 29 2 * 2023,2025,2028",
+      "0 0 12 29 2 * 2096-2104",  // 2100 is no leap year
+      "0 0 0 29 2 1 2024-2044",
+      "0 0 0 31 12 * *",
+      // Never.
+      "0 0 0 30 2 * *",
+      "0 0 0 31 2,4,6,9,11 * *",
+      "0 0 0 30-31 2 * *",
+      "0 0 0 5-3,7-6 2 * *",  // a list without values takes only 31
+      "0 0 0 30 2 1 *",
+      "0 0 0 31 4 7 *",
+      "0 0 0 32 * * *",
+      "0 0 0 0 * 1-5 *",
+      "0 0 0 1 13 * *",
+      "0 0 0 29 2 * 2100,2200,2300,2500",
+      "0 0 0 29 2 1 2024-2043",
+  };
+  const TDateTime froms[] = {At(2023, 1, 1), At(2024, 2, 29, 12), At(2990, 1, 1),
+                             At(2999, 12, 31, 12)};
+  for (const char* text : texts) {
+    const TChronSchedule schedule = Parse(text);
+    for (TDateTime from : froms) {
+      SCOPED_TRACE(std::string(text) + " from " + Text(from));
+      EXPECT_EQ(Text(FindNextTime(schedule, from, 0, 0)), Text(BruteForceNext(schedule, from)));
+    }
+  }
+}
+
+// Relative fields take values of their own making, so a schedule whose month and day fields
+// name no real day may still fall due.
+TEST(FindNextTime, RelativeFieldsReachDaysTheFixedFieldsMiss) {
+  struct Case {
+    const char* text;
+    TDateTime from;
+    TDateTime expected;
+  };
+  const Case cases[] = {
+      // The hour's wrap carries the day on from the 30th, round the end of February to the 2nd.
+      {"0 0 ?/5 30 2 * *", At(2023, 2, 1, 22, 55, 30), At(2023, 2, 2, 3)},
+      // The month stays February, and the next leap year has a 29th.
+      {"0 0 0 29 ? * *", At(2023, 2, 1), At(2024, 2, 29)},
+      {"0 0 0 31 ? * *", At(2999, 12, 31, 12), At(3000, 12, 31)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " from " + Text(c.from));
+    EXPECT_EQ(Text(Next(c.text, c.from)), Text(c.expected));
   }
 }
 
