@@ -169,9 +169,11 @@ std::optional<std::string> TWtransl::TranslatedValue(const std::string& value,
   std::string trimmed = Trim(value);
   std::optional<TTranslationTable::THit> hit;
   if (!trimmed.empty()) hit = table_.Translate(trimmed);
+  // Two texts may share one translation ("Open" and "Start" may both become one word), so a
+  // translation stands for the text it replaced only in the place where it was put.
+  const std::string placePath = PathOf(place);
   if (!hit) {
-    // A translation put in place earlier stands for the text it replaced.
-    const auto earlier = sources_.find(value);
+    const auto earlier = sources_.find(placePath + value);
     if (earlier != sources_.end()) {
       source = earlier->second;
       trimmed = Trim(source);
@@ -182,7 +184,7 @@ std::optional<std::string> TWtransl::TranslatedValue(const std::string& value,
   Collect(trimmed, hit, place);
   if (!hit) return source != value ? std::optional(source) : std::nullopt;
   std::string translated = WithBlanksOf(source, hit->Text);
-  sources_[translated] = source;
+  sources_[placePath + translated] = source;
   return translated != value ? std::optional(std::move(translated)) : std::nullopt;
 }
 

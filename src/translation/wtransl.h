@@ -136,9 +136,10 @@ class TWtransl : public TComponent {
 
   std::set<std::string> collected_;
   std::set<std::string> used_;  // entries asked for, kept out of the unused ones
-  // Each translation put in place, with the text it replaced: a module already in one language
-  // is translated into the next from its source texts, and goes back to them where the next
-  // language has no entry.
+  // Each translation put in place, keyed by its place's path and the translation, with the text
+  // it replaced: a module already in one language is translated into the next from its source
+  // texts, and goes back to them where the next language has no entry. Paths are names, not
+  // addresses, so a dialog opened again finds its entries and the map stays bounded.
   std::unordered_map<std::string, std::string> sources_;
 
   std::unique_ptr<platform::TkivTimerEx> releaseTimer_;

@@ -216,6 +216,20 @@ TEST_F(WtranslTest, SwitchingLanguagesTranslatesFromTheSourceTextsAndFallsBackTo
   EXPECT_EQ(close.Caption(), "Close data source");
 }
 
+TEST_F(WtranslTest, TextsThatShareATranslationGoBackEachToItsOwnSource) {
+  TMenuItem& start = Item("START", "Start");
+  TMenuItem& open = Item("OPEN", "Open");
+  TWtransl engine(nullptr);
+  engine.SetLanguageFile(WriteFile("Encoding=utf-8\r\n\r\n",
+                                   Blocks({{"EN:>Start", "DE:>Starten"},
+                                           {"EN:>Open", "DE:>Starten"}})));
+  engine.TranslateComponent("DE", &root_, nullptr, "EN");
+  EXPECT_EQ(open.Caption(), "Starten");
+  engine.TranslateComponent("PL", &root_, nullptr, "EN");
+  EXPECT_EQ(start.Caption(), "Start");
+  EXPECT_EQ(open.Caption(), "Open");
+}
+
 TEST_F(WtranslTest, TextsAndTheApplicationsFormsHaveTheirOwnModes) {
   const auto engine = Engine();
   std::string text = "  Executing task ";
