@@ -47,7 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     chronel::TBigIniFile ini(file);
     ReadEverything(ini);
-    ini.WriteString("~fuzz~", "k", "v");  // forces a rewrite in the engine's own form
+    // Two changes force a rewrite in the engine's own form even where the input already held
+    // k=v (writing a value a key already has leaves the file alone).
+    ini.WriteString("~fuzz~", "k", "w");
+    ini.WriteString("~fuzz~", "k", "v");
   }
   const std::string written = ReadAll(file);
   {
