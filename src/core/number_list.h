@@ -2,6 +2,7 @@
 // range a-b ("1-3,5,6,9").
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,11 @@ namespace chronel {
 // smallest and the largest, and the schedule is the one the whole range gives; stored text can
 // never make the reader allocate without bound.
 inline constexpr long long kMaxNumberListRange = 10000;
+
+// A whole list gives at most this many values, and then the smallest and the largest of those
+// it left out, so that a stored text of many long ranges cannot take gigabytes either. No task
+// list comes near it: the longest real one has 32 values.
+inline constexpr size_t kMaxNumberListValues = 2 * kMaxNumberListRange;
 
 // Fills `list` (cleared first) with one decimal string per value, in the order of the items,
 // ranges expanded in place (a long one cut short as above), duplicates kept, nothing clipped.

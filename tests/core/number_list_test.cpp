@@ -67,6 +67,35 @@ TEST(ExpandNumberList, CutsLongRangesShortKeepingTheirFirstValuesAndTheirLast) {
   EXPECT_EQ(ExpandedListText("-2147483648-2147483647"), "");  // an empty first part
 }
 
+// Many long ranges stop at the list's bound; the smallest and largest values left out still
+// follow, so a schedule built from the list keeps its extremes. Before the bound, a stored line
+// of a thousand "0-99999" items took a gigabyte, and a hundred thousand of them all memory.
+TEST(ExpandNumberList, StopsAManyRangeListAtItsBoundKeepingTheExtremesLeftOut) {
+  std::string text;
+  for (int i = 0; i < 3; ++i) text += "7-30000,";
+  text += "3,40000";
+  std::vector<std::string> list;
+  ExpandNumberList(text, list);
+  ASSERT_EQ(list.size(), kMaxNumberListValues + 2);
+  EXPECT_EQ(list[0], "7");
+  EXPECT_EQ(list[kMaxNumberListValues - 1], "10005");  // 10,001 values, then 9,999 of the next
+  EXPECT_EQ(list[kMaxNumberListValues], "3");
+  EXPECT_EQ(list.back(), "40000");
+
+  std::string huge;
+  for (int i = 0; i < 100000; ++i) huge += "0-2000000000,";
+  ExpandNumberList(huge, list);
+  ASSERT_EQ(list.size(), kMaxNumberListValues + 2);
+  EXPECT_EQ(list[kMaxNumberListValues], "0");
+  EXPECT_EQ(list.back(), "2000000000");
+
+
+  std::string repeated;
+  for (size_t i = 0; i < 2 * kMaxNumberListValues; ++i) repeated += "5,";
+  ExpandNumberList(repeated, list);
+  EXPECT_EQ(list.size(), kMaxNumberListValues + 1);  // one value left out: listed once
+}
+
 TEST(ExpandNumberList, SurvivesNumbersAtTheEdgesOfTheRange) {
   EXPECT_EQ(ExpandedListText("2147483647"), "2147483647");
   EXPECT_EQ(ExpandedListText("2147483646-2147483647"), "2147483646,2147483647");
