@@ -1,7 +1,8 @@
 #include "schedule/cron.h"
 
 #include <algorithm>
-#include <bitset>
+#include <array>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -88,6 +89,52 @@ RangeBounds ReadRange(std::string_view text) {
   return {first, ReadInteger(text.substr(dash + 1))};
 }
 
+// The values 0..kLargestMatchingValue as bits, 64 to a word. A run of values with a step below
+// 64 is set a word at a time, so no range costs more than about 160 steps and a stored field of
+// a million long ranges is read in a moment.
+class ValueBits {
+ public:
+  // Sets first, first + step, ... up to last; 0 <= first <= last <= kLargestMatchingValue.
+  void SetRun(int64_t first, int64_t last, int64_t step) {
+    if (step >= kWordBits) {
+      for (int64_t value = first; value <= last; value += step) Set(value);
+      return;
+    }
+    for (int64_t word = first / kWordBits; word <= last / kWordBits; ++word) {
+      const int64_t base = word * kWordBits;
+      const int64_t low = std::max(first, base) - base;   // first bit of the run in this word
+      const int64_t high = std::min(last, base + kWordBits - 1) - base;
+      const int64_t first_bit = low + ((first - base - low) % step + step) % step;
+      if (first_bit > high) continue;
+      uint64_t bits = kEveryStep[step] << first_bit;
+      if (high < kWordBits - 1) bits &= (uint64_t{2} << high) - 1;
+      words_[static_cast<size_t>(word)] |= bits;
+    }
+  }
+
+  bool Test(int64_t value) const {
+    return words_[static_cast<size_t>(value / kWordBits)] >> (value % kWordBits) & 1;
+  }
+
+ private:
+  static constexpr int64_t kWordBits = 64;
+
+  // kEveryStep[s]: bits 0, s, 2s, ... of one word.
+  static constexpr std::array<uint64_t, kWordBits> kEveryStep = [] {
+    std::array<uint64_t, kWordBits> patterns{};
+    for (int64_t step = 1; step < kWordBits; ++step) {
+      for (int64_t bit = 0; bit < kWordBits; bit += step) patterns[step] |= uint64_t{1} << bit;
+    }
+    return patterns;
+  }();
+
+  void Set(int64_t value) {
+    words_[static_cast<size_t>(value / kWordBits)] |= uint64_t{1} << (value % kWordBits);
+  }
+
+  std::array<uint64_t, (kLargestMatchingValue + kWordBits) / kWordBits> words_{};
+};
+
 // The union of a list's items, bounded: values up to kLargestMatchingValue are kept, of larger
 // ones only the smallest. The smallest and largest listed values are tracked exactly.
 class ListValues {
@@ -97,14 +144,17 @@ class ListValues {
   void AddRange(int64_t first, int64_t last, int64_t step) {
     if (first > last) return;
     smallest_ = std::min(smallest_, first);
-    largest_ = std::max(largest_, first + (last - first) / step * step);
-    int64_t value = first;
-    for (; value <= last && value <= kLargestMatchingValue; value += step) {
-      if (value < 0) continue;  // the grammar has no negatives
-      kept_.set(static_cast<size_t>(value));
-      largest_kept_ = std::max(largest_kept_, value);
+    largest_ = std::max(largest_, LastOfRun(first, last, step));
+    // The grammar has no negatives: a run starts at its first value from 0 up.
+    const int64_t start = first < 0 ? first + (-first + step - 1) / step * step : first;
+    const int64_t end = std::min<int64_t>(last, kLargestMatchingValue);
+    int64_t next = start;  // the run's first value not kept
+    if (start <= end) {
+      kept_.SetRun(start, end, step);
+      largest_kept_ = std::max(largest_kept_, LastOfRun(start, end, step));
+      next = LastOfRun(start, end, step) + step;
     }
-    if (value <= last) first_beyond_ = std::min(first_beyond_, value);
+    if (next > kLargestMatchingValue && next <= last) first_beyond_ = std::min(first_beyond_, next);
   }
 
   void StoreIn(TChronEntry& entry) const {
@@ -112,15 +162,19 @@ class ListValues {
     entry.MinValue = static_cast<int32_t>(smallest_);
     entry.MaxValue = static_cast<int32_t>(largest_);
     for (int64_t value = std::max<int64_t>(smallest_, 0); value <= largest_kept_; ++value) {
-      if (kept_.test(static_cast<size_t>(value)))
-        entry.Values.push_back(static_cast<int32_t>(value));
+      if (kept_.Test(value)) entry.Values.push_back(static_cast<int32_t>(value));
     }
     if (first_beyond_ != kNone) entry.Values.push_back(static_cast<int32_t>(first_beyond_));
   }
 
  private:
   static constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
-  std::bitset<kLargestMatchingValue + 1> kept_;
+
+  static int64_t LastOfRun(int64_t first, int64_t last, int64_t step) {
+    return first + (last - first) / step * step;
+  }
+
+  ValueBits kept_;
   int64_t largest_kept_ = -1;
   int64_t first_beyond_ = kNone;
   int64_t smallest_ = kNone;

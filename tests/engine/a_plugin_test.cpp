@@ -590,6 +590,16 @@ std::string HundredThousandLines() {
   return lines;
 }
 
+// Two tasks whose lists hold 250,000 long ranges each: the hours of an hourly task, which the
+// schedule reads itself, and the days of a weekly one, which become a day list first.
+std::string TasksOfLongRanges() {
+  std::string ranges;
+  for (int i = 0; i < 250000; ++i) ranges += "0-99999,";
+  ranges.pop_back();
+  return "T1||SEND||HOURLY||00:15;NN;1;1;" + ranges + "||x\r\n" +
+         "T2||SEND||WEEKLY||09:15;NN;1;1;" + ranges + "||x\r\n";
+}
+
 // Whatever a settings file holds, LOAD reads it in bounded time and memory and builds the tasks
 // it can. Lines that are not tasks are passed over without a word, as they always were; only
 // refused schedules are logged, each with its line.
@@ -607,6 +617,8 @@ TEST_F(TaPluginTest, HugeOrGarbledSettingsFilesLoadInBoundedTimeAndMemory) {
        "[Test.Common]\r\nTasks=" + EncodeValue(garbage) + "\r\n", 0, 0},
       {"100,000 task lines",
        "[Test.Common]\r\nTasks=" + EncodeValue(HundredThousandLines()) + "\r\n", 50000, 100},
+      {"two tasks of 2 MB of long ranges each",
+       "[Test.Common]\r\nTasks=" + EncodeValue(TasksOfLongRanges()) + "\r\n", 2, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

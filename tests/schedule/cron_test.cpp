@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -189,6 +194,47 @@ TEST(CronField, HugeRangesAndStepsStayBounded) {
   EXPECT_EQ(TChronEntryHelper::NextValue(big_relative, 59), 6);  // (59 + 2^31 - 1) mod 60
   const TChronEntry wide = Minute("0-2147483647");
   EXPECT_EQ(TChronEntryHelper::NextAfter(wide, 2147483647), 0);
+}
+
+// Lists of stepped ranges, long and short, keep exactly what walking each range value by value
+// keeps: every value up to kLargestMatchingValue, then the smallest beyond it, and the exact
+// smallest and largest values listed.
+TEST(CronField, ListsOfRangesKeepWhatWalkingThemValueByValueKeeps) {
+  std::mt19937 random(20261211);
+  const auto pick = [&](int64_t low, int64_t high) {
+    return std::uniform_int_distribution<int64_t>(low, high)(random);
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    std::set<int32_t> kept;
+    int64_t beyond = std::numeric_limits<int64_t>::max();
+    int64_t smallest = beyond, largest = 0;
+    for (int64_t items = pick(2, 6); items > 0; --items) {
+      const int64_t first = pick(0, 3) == 0 ? pick(9900, 10100) : pick(0, 10050);
+      const int64_t spans[] = {pick(0, 200), pick(0, 20000), pick(0, 2147483647 - first)};
+      const int64_t last = first + spans[pick(0, 2)];
+      const int64_t step = pick(0, 3) == 0 ? pick(1, 20000) : pick(1, 70);
+      text += std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(step);
+      if (items > 1) text += ",";
+      for (int64_t value = first; value <= last; value += step) {
+        if (value > kLargestMatchingValue) {
+          beyond = std::min(beyond, value);
+          break;
+        }
+        kept.insert(static_cast<int32_t>(value));
+      }
+      smallest = std::min(smallest, first);
+      largest = std::max(largest, first + (last - first) / step * step);
+    }
+    std::vector<int32_t> expected(kept.begin(), kept.end());
+    if (beyond != std::numeric_limits<int64_t>::max()) {
+      expected.push_back(static_cast<int32_t>(beyond));
+    }
+    const TChronEntry entry = Minute(text);
+    ASSERT_EQ(entry.Values, expected) << text;
+    EXPECT_EQ(entry.MinValue, smallest) << text;
+    EXPECT_EQ(entry.MaxValue, largest) << text;
+  }
 }
 
 }  // namespace
