@@ -113,8 +113,9 @@ class TaPlugin : public plugin::TkivPlugin {
   void AddTask(const std::vector<std::string>& fields, int line,
                std::unordered_set<platform::TShortCut>& shortcuts);
   void StartSchedule(TTaskListItem& task, int position, int line);
+  // Logs, performs the action and stamps LastRun.
+  void RunTask(TTaskListItem& task);
   void PerformAction(const TTaskListItem& task, const std::string& caption);
-  int32_t StartSuccessors(const TTaskListItem& task);
   void LogTaskError(int line, const std::string& message);
 
   TMsgArray* messages_ = nullptr;

@@ -1,7 +1,12 @@
 // Running tasks: the action table, successors, and the four triggers (due schedules, hotkeys,
 // the polling timer of delayed successors, host events).
 #include <algorithm>
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "core/numbers.h"
 #include "core/utf.h"
@@ -19,30 +24,111 @@ constexpr double kSecondsPerDay = 86400.0;
 
 TDateTime Now() { return platform::CurrentClock().LocalNow(); }
 
-// Keeps the chain of immediately running tasks in step, however ExecuteTask is left.
-class ChainLink {
+// The chain being run, as `chain` holds it: the tasks of a chain this one runs inside first,
+// then this one's path from its first task. The path is also kept as a set, so that a chain as
+// long as the task list is checked in constant time per task. Leaves `chain` as it found it.
+class TChainPath {
  public:
-  ChainLink(std::vector<const TTaskListItem*>& chain, const TTaskListItem& task) : chain_(chain) {
-    chain_.push_back(&task);
+  explicit TChainPath(std::vector<const TTaskListItem*>& chain)
+      : chain_(chain), outer_(chain.size()) {}
+  ~TChainPath() { CutTo(outer_); }
+
+  size_t Outer() const { return outer_; }
+  size_t Depth() const { return chain_.size(); }
+
+  // Leaves the first `depth` tasks on the chain.
+  void CutTo(size_t depth) {
+    for (; chain_.size() > depth; chain_.pop_back()) path_.erase(chain_.back());
   }
-  ~ChainLink() { chain_.pop_back(); }
+  bool Holds(const TTaskListItem* task) const {
+    const auto outer_end = chain_.begin() + static_cast<std::ptrdiff_t>(outer_);
+    return path_.contains(task) || std::find(chain_.begin(), outer_end, task) != outer_end;
+  }
+  void Add(const TTaskListItem* task) {
+    chain_.push_back(task);
+    path_.insert(task);
+  }
 
  private:
   std::vector<const TTaskListItem*>& chain_;
+  size_t outer_;
+  std::unordered_set<const TTaskListItem*> path_;
 };
+
+// A task waiting to run in a chain, with the depth of the chain before it.
+struct TChainStep {
+  TTaskListItem* Task;
+  size_t Depth;
+};
+
+// The tasks that follow each task ID, in list order.
+using TSuccessors = std::unordered_map<std::string_view, std::vector<TTaskListItem*>>;
+
+TSuccessors SuccessorsOf(TTaskList& list) {
+  TSuccessors successors;
+  auto tasks = list.Write();
+  for (size_t i = 0; i < tasks->Count(); ++i) {
+    TTaskListItem& task = *(*tasks)[i];
+    if (!task.AfterID.empty()) successors[task.AfterID].push_back(&task);
+  }
+  return successors;
+}
+
+// Gives the delayed successors of `task` their due time for the polling timer (a pending one
+// moves to the new time) and answers how many; the immediate ones go on `todo` to run next,
+// in list order.
+int32_t StartSuccessors(const TTaskListItem& task, const TSuccessors& successors, size_t depth,
+                        std::vector<TChainStep>& todo) {
+  const auto found = successors.find(task.ID);
+  if (found == successors.end()) return 0;
+  int32_t pending = 0;
+  const size_t first_immediate = todo.size();
+  for (TTaskListItem* successor : found->second) {
+    if (successor->DelaySeconds > 0) {
+      ++pending;
+      successor->DueTime = task.LastRun + successor->DelaySeconds / kSecondsPerDay;
+      continue;
+    }
+    todo.push_back({successor, depth});
+  }
+  std::reverse(todo.begin() + static_cast<std::ptrdiff_t>(first_immediate), todo.end());
+  return pending;
+}
 
 }  // namespace
 
+// Immediate successors run at once, depth first, in list order. The chain is walked from a
+// list of its own rather than by recursion, so that a chain as long as the task list cannot
+// use up the thread's stack.
 int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
-  ChainLink link(chain_, task);
+  TChainPath path(chain_);
+  const TSuccessors successors = SuccessorsOf(*tasks_);
+  std::vector<TChainStep> todo{{&task, path.Outer()}};
+  int32_t pending = 0;
+  while (!todo.empty()) {
+    const TChainStep step = todo.back();
+    todo.pop_back();
+    path.CutTo(step.Depth);
+    if (step.Depth > path.Outer() && path.Holds(step.Task)) {
+      AddLog(plugin::lsError,
+             FormattedMessage("MsgTaskCycle", {std::string_view(step.Task->ID)}));
+      continue;
+    }
+    path.Add(step.Task);
+    RunTask(*step.Task);
+    const int32_t armed = StartSuccessors(*step.Task, successors, path.Depth(), todo);
+    if (armed > 0) checkTasks_->SetEnabled(true);
+    pending += armed;
+  }
+  return pending;
+}
+
+void TaPlugin::RunTask(TTaskListItem& task) {
   const std::string caption = ActionCaption(task.Action).second;
   task.DueTime = 0;  // a pending delayed run is consumed by this one, whatever started it
   AddLog(plugin::lsInformation, MessageOf("MsgExecTask") + ": " + caption);
   PerformAction(task, caption);
   task.LastRun = Now();
-  const int32_t pending = StartSuccessors(task);
-  if (pending > 0) checkTasks_->SetEnabled(true);
-  return pending;
 }
 
 void TaPlugin::PerformAction(const TTaskListItem& task, const std::string& caption) {
@@ -68,29 +154,6 @@ void TaPlugin::PerformAction(const TTaskListItem& task, const std::string& capti
   } else if (task.Action == "EVENT") {
     GenerateEvent(false, argument);
   }
-}
-
-// Immediate successors run at once, depth first, in list order; delayed ones get a due time
-// for the polling timer (a pending one moves to the new time).
-int32_t TaPlugin::StartSuccessors(const TTaskListItem& task) {
-  int32_t pending = 0;
-  auto tasks = tasks_->Write();
-  for (size_t i = 0; i < tasks->Count(); ++i) {
-    TTaskListItem& successor = *(*tasks)[i];
-    if (successor.AfterID != task.ID) continue;
-    if (successor.DelaySeconds > 0) {
-      ++pending;
-      successor.DueTime = task.LastRun + successor.DelaySeconds / kSecondsPerDay;
-      continue;
-    }
-    if (std::find(chain_.begin(), chain_.end(), &successor) != chain_.end()) {
-      AddLog(plugin::lsError,
-             FormattedMessage("MsgTaskCycle", {std::string_view(successor.ID)}));
-      continue;
-    }
-    pending += ExecuteTask(successor);
-  }
-  return pending;
 }
 
 // --- triggers

@@ -269,6 +269,25 @@ TEST_F(TaPluginTest, AnImmediateChainBackToARunningTaskSkipsItOnceWithAnError) {
   }
 }
 
+// A chain as long as a whole task list runs to its end without using up the caller's stack,
+// and the link from its last task back to its first is the one skipped.
+TEST_F(TaPluginTest, AChainOfThirtyThousandTasksRunsToItsEnd) {
+  constexpr int kLength = 30000;
+  const auto id = [](int i) { return "T" + std::to_string(i); };
+  std::vector<std::string> lines{id(0) + "||SEND||AFTER||N;0;0;" + id(kLength - 1) + "||" + id(0)};
+  for (int i = 1; i < kLength; ++i) {
+    lines.push_back(id(i) + "||SEND||AFTER||N;0;0;" + id(i - 1) + "||" + id(i));
+  }
+  Load(lines);
+  EXPECT_EQ(Execute(0), 0);
+  const std::vector<std::string> sent = services_.Sent();
+  ASSERT_EQ(sent.size(), static_cast<size_t>(kLength));
+  EXPECT_EQ(sent[1], id(1));
+  EXPECT_EQ(sent.back(), id(kLength - 1));
+  EXPECT_TRUE(instance_->PendingLogText(true).ends_with(
+      "Chronel. Task T0 skipped: it is already running in this chain\r\n"));
+}
+
 TEST_F(TaPluginTest, EachActionLogsItsCaptionAndCallsTheHost) {
   Load({
       "1||OPEN||EVENT||none||COM1",
