@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "core/numbers.h"
@@ -23,19 +24,20 @@ class TBoundedList {
       list_.push_back(std::to_string(value));
       return;
     }
-    lowestLeftOut_ = std::min(lowestLeftOut_.value_or(value), value);
-    highestLeftOut_ = std::max(highestLeftOut_.value_or(value), value);
+    lowestLeftOut_ = std::min(lowestLeftOut_, value);
+    highestLeftOut_ = std::max(highestLeftOut_, value);
   }
 
   void AddExtremesLeftOut() {
-    if (!lowestLeftOut_) return;
-    list_.push_back(std::to_string(*lowestLeftOut_));
-    if (*highestLeftOut_ != *lowestLeftOut_) list_.push_back(std::to_string(*highestLeftOut_));
+    if (lowestLeftOut_ > highestLeftOut_) return;  // nothing was left out
+    list_.push_back(std::to_string(lowestLeftOut_));
+    if (highestLeftOut_ != lowestLeftOut_) list_.push_back(std::to_string(highestLeftOut_));
   }
 
  private:
   std::vector<std::string>& list_;
-  std::optional<int64_t> lowestLeftOut_, highestLeftOut_;
+  int64_t lowestLeftOut_ = std::numeric_limits<int64_t>::max();
+  int64_t highestLeftOut_ = std::numeric_limits<int64_t>::min();
 };
 
 // "a", "a-b", "a-" or "a-x": the values of one item, none when it is not a number or
