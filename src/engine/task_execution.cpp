@@ -2,6 +2,7 @@
 // the polling timer of delayed successors, host events).
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -61,29 +62,54 @@ struct TChainStep {
   size_t Depth;
 };
 
-// The tasks that follow each task ID, in list order.
-using TSuccessors = std::unordered_map<std::string_view, std::vector<TTaskListItem*>>;
+// Finds the tasks that follow a task, in list order. The first lookups of a chain scan the
+// list, which is all a short chain needs; a long one builds an index of the whole list once, so
+// that it takes linear time.
+class TSuccessorFinder {
+ public:
+  explicit TSuccessorFinder(TTaskList& list) : list_(list) {}
 
-TSuccessors SuccessorsOf(TTaskList& list) {
-  TSuccessors successors;
-  auto tasks = list.Write();
-  for (size_t i = 0; i < tasks->Count(); ++i) {
-    TTaskListItem& task = *(*tasks)[i];
-    if (!task.AfterID.empty()) successors[task.AfterID].push_back(&task);
+  std::vector<TTaskListItem*> Of(const std::string& id) {
+    if (!index_ && ++scans_ > kScansBeforeIndex) index_ = Index();
+    if (index_) {
+      const auto found = index_->find(id);
+      return found == index_->end() ? std::vector<TTaskListItem*>() : found->second;
+    }
+    std::vector<TTaskListItem*> successors;
+    auto tasks = list_.Write();
+    for (size_t i = 0; i < tasks->Count(); ++i) {
+      if ((*tasks)[i]->AfterID == id) successors.push_back((*tasks)[i]);
+    }
+    return successors;
   }
-  return successors;
-}
+
+ private:
+  static constexpr int kScansBeforeIndex = 64;
+  using TIndex = std::unordered_map<std::string_view, std::vector<TTaskListItem*>>;
+
+  TIndex Index() {
+    TIndex index;
+    auto tasks = list_.Write();
+    for (size_t i = 0; i < tasks->Count(); ++i) {
+      TTaskListItem* task = (*tasks)[i];
+      if (!task->AfterID.empty()) index[task->AfterID].push_back(task);
+    }
+    return index;
+  }
+
+  TTaskList& list_;
+  int scans_ = 0;
+  std::optional<TIndex> index_;
+};
 
 // Gives the delayed successors of `task` their due time for the polling timer (a pending one
 // moves to the new time) and answers how many; the immediate ones go on `todo` to run next,
 // in list order.
-int32_t StartSuccessors(const TTaskListItem& task, const TSuccessors& successors, size_t depth,
-                        std::vector<TChainStep>& todo) {
-  const auto found = successors.find(task.ID);
-  if (found == successors.end()) return 0;
+int32_t StartSuccessors(const TTaskListItem& task, const std::vector<TTaskListItem*>& successors,
+                        size_t depth, std::vector<TChainStep>& todo) {
   int32_t pending = 0;
   const size_t first_immediate = todo.size();
-  for (TTaskListItem* successor : found->second) {
+  for (TTaskListItem* successor : successors) {
     if (successor->DelaySeconds > 0) {
       ++pending;
       successor->DueTime = task.LastRun + successor->DelaySeconds / kSecondsPerDay;
@@ -102,7 +128,7 @@ int32_t StartSuccessors(const TTaskListItem& task, const TSuccessors& successors
 // use up the thread's stack.
 int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
   TChainPath path(chain_);
-  const TSuccessors successors = SuccessorsOf(*tasks_);
+  TSuccessorFinder successors(*tasks_);
   std::vector<TChainStep> todo{{&task, path.Outer()}};
   int32_t pending = 0;
   while (!todo.empty()) {
@@ -116,7 +142,8 @@ int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
     }
     path.Add(step.Task);
     RunTask(*step.Task);
-    const int32_t armed = StartSuccessors(*step.Task, successors, path.Depth(), todo);
+    const int32_t armed =
+        StartSuccessors(*step.Task, successors.Of(step.Task->ID), path.Depth(), todo);
     if (armed > 0) checkTasks_->SetEnabled(true);
     pending += armed;
   }

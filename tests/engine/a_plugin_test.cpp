@@ -270,20 +270,27 @@ TEST_F(TaPluginTest, AnImmediateChainBackToARunningTaskSkipsItOnceWithAnError) {
 }
 
 // A chain as long as a whole task list runs to its end without using up the caller's stack,
-// and the link from its last task back to its first is the one skipped.
+// depth first in list order all along: X, listed first, runs between T100 and T101, and Y waits
+// for its delay. The link from the last task back to the first is the one skipped.
 TEST_F(TaPluginTest, AChainOfThirtyThousandTasksRunsToItsEnd) {
   constexpr int kLength = 30000;
   const auto id = [](int i) { return "T" + std::to_string(i); };
-  std::vector<std::string> lines{id(0) + "||SEND||AFTER||N;0;0;" + id(kLength - 1) + "||" + id(0)};
+  std::vector<std::string> lines{
+      id(0) + "||SEND||AFTER||N;0;0;" + id(kLength - 1) + "||" + id(0),
+      "X||SEND||AFTER||N;0;0;T100||X",
+      "Y||SEND||AFTER||Y;5;0;T200||Y",
+  };
   for (int i = 1; i < kLength; ++i) {
     lines.push_back(id(i) + "||SEND||AFTER||N;0;0;" + id(i - 1) + "||" + id(i));
   }
   Load(lines);
-  EXPECT_EQ(Execute(0), 0);
+  EXPECT_EQ(Execute(0), 1);
   const std::vector<std::string> sent = services_.Sent();
-  ASSERT_EQ(sent.size(), static_cast<size_t>(kLength));
-  EXPECT_EQ(sent[1], id(1));
+  ASSERT_EQ(sent.size(), static_cast<size_t>(kLength + 1));
+  EXPECT_EQ((std::vector<std::string>(sent.begin() + 99, sent.begin() + 104)),
+            (std::vector<std::string>{"T99", "T100", "X", "T101", "T102"}));
   EXPECT_EQ(sent.back(), id(kLength - 1));
+  EXPECT_EQ(MsBetween(Task(2).DueTime, Task(202).LastRun), 5'000);
   EXPECT_TRUE(instance_->PendingLogText(true).ends_with(
       "Chronel. Task T0 skipped: it is already running in this chain\r\n"));
 }
