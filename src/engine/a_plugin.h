@@ -34,6 +34,7 @@ class TDataSourceCfg;
 class TMsgArray;
 class TMenuItem;
 class TTimer;
+class TSuccessorFinder;
 
 // The host's service functions the actions call (all 32-bit stdcall on the host's platform).
 using TGetConfigIDFunc = int32_t(CHRONEL_STDCALL*)(const char16_t* name);
@@ -113,6 +114,8 @@ class TaPlugin : public plugin::TkivPlugin {
   void AddTask(const std::vector<std::string>& fields, int line,
                std::unordered_set<platform::TShortCut>& shortcuts);
   void StartSchedule(TTaskListItem& task, int position, int line);
+  // ExecuteTask with the successor lookups of a trigger that may run many tasks.
+  int32_t ExecuteTask(TTaskListItem& task, TSuccessorFinder& successors);
   // Logs, performs the action and stamps LastRun.
   void RunTask(TTaskListItem& task);
   void PerformAction(const TTaskListItem& task, const std::string& caption);

@@ -62,9 +62,30 @@ struct TChainStep {
   size_t Depth;
 };
 
-// Finds the tasks that follow a task, in list order. The first lookups of a chain scan the
-// list, which is all a short chain needs; a long one builds an index of the whole list once, so
-// that it takes linear time.
+// Gives the delayed successors of `task` their due time for the polling timer (a pending one
+// moves to the new time) and answers how many; the immediate ones go on `todo` to run next,
+// in list order.
+int32_t StartSuccessors(const TTaskListItem& task, const std::vector<TTaskListItem*>& successors,
+                        size_t depth, std::vector<TChainStep>& todo) {
+  int32_t pending = 0;
+  const size_t first_immediate = todo.size();
+  for (TTaskListItem* successor : successors) {
+    if (successor->DelaySeconds > 0) {
+      ++pending;
+      successor->DueTime = task.LastRun + successor->DelaySeconds / kSecondsPerDay;
+      continue;
+    }
+    todo.push_back({successor, depth});
+  }
+  std::reverse(todo.begin() + static_cast<std::ptrdiff_t>(first_immediate), todo.end());
+  return pending;
+}
+
+}  // namespace
+
+// Finds the tasks that follow a task, in list order. The first lookups scan the list, which is
+// all a short chain needs; a long chain, or a trigger that runs many tasks, builds an index of
+// the whole list once, so that it takes linear time. Lives while the caller holds the list.
 class TSuccessorFinder {
  public:
   explicit TSuccessorFinder(TTaskList& list) : list_(list) {}
@@ -102,33 +123,16 @@ class TSuccessorFinder {
   std::optional<TIndex> index_;
 };
 
-// Gives the delayed successors of `task` their due time for the polling timer (a pending one
-// moves to the new time) and answers how many; the immediate ones go on `todo` to run next,
-// in list order.
-int32_t StartSuccessors(const TTaskListItem& task, const std::vector<TTaskListItem*>& successors,
-                        size_t depth, std::vector<TChainStep>& todo) {
-  int32_t pending = 0;
-  const size_t first_immediate = todo.size();
-  for (TTaskListItem* successor : successors) {
-    if (successor->DelaySeconds > 0) {
-      ++pending;
-      successor->DueTime = task.LastRun + successor->DelaySeconds / kSecondsPerDay;
-      continue;
-    }
-    todo.push_back({successor, depth});
-  }
-  std::reverse(todo.begin() + static_cast<std::ptrdiff_t>(first_immediate), todo.end());
-  return pending;
-}
-
-}  // namespace
-
 // Immediate successors run at once, depth first, in list order. The chain is walked from a
 // list of its own rather than by recursion, so that a chain as long as the task list cannot
 // use up the thread's stack.
 int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
-  TChainPath path(chain_);
   TSuccessorFinder successors(*tasks_);
+  return ExecuteTask(task, successors);
+}
+
+int32_t TaPlugin::ExecuteTask(TTaskListItem& task, TSuccessorFinder& successors) {
+  TChainPath path(chain_);
   std::vector<TChainStep> todo{{&task, path.Outer()}};
   int32_t pending = 0;
   while (!todo.empty()) {
@@ -200,9 +204,10 @@ void TaPlugin::HotKeyPressed(platform::TkivGlobalHotKey* sender, uint16_t&, plat
   if (!tasks_) return;
   const platform::TShortCut code = sender->HotKey();
   auto tasks = tasks_->Write();
+  TSuccessorFinder successors(*tasks_);
   for (size_t i = 0; i < tasks->Count(); ++i) {
     TTaskListItem& task = *(*tasks)[i];
-    if (task.HotKey && task.HotKey->HotKey() == code) ExecuteTask(task);
+    if (task.HotKey && task.HotKey->HotKey() == code) ExecuteTask(task, successors);
   }
 }
 
@@ -211,9 +216,10 @@ void TaPlugin::CheckTasksTimer(TObject&) {
   if (!tasks_) return;
   const TDateTime now = Now();
   auto tasks = tasks_->Write();
+  TSuccessorFinder successors(*tasks_);
   for (size_t i = 0; i < tasks->Count(); ++i) {
     TTaskListItem& task = *(*tasks)[i];
-    if (task.DueTime > 0 && task.DueTime <= now) ExecuteTask(task);
+    if (task.DueTime > 0 && task.DueTime <= now) ExecuteTask(task, successors);
   }
   const bool waiting = std::any_of(tasks->begin(), tasks->end(),
                                    [](const TTaskListItem* task) { return task->DueTime > 0; });
@@ -225,9 +231,10 @@ void TaPlugin::kivPluginEvent(plugin::TkivPlugin&, const std::string& eventType,
   result = 0;
   if (eventType.empty() || !tasks_) return;
   auto tasks = tasks_->Write();
+  TSuccessorFinder successors(*tasks_);
   for (size_t i = 0; i < tasks->Count(); ++i) {
     TTaskListItem& task = *(*tasks)[i];
-    if (task.Mode == "EVENT" && task.Param5 == eventType) ExecuteTask(task);
+    if (task.Mode == "EVENT" && task.Param5 == eventType) ExecuteTask(task, successors);
   }
 }
 

@@ -295,6 +295,25 @@ TEST_F(TaPluginTest, AChainOfThirtyThousandTasksRunsToItsEnd) {
       "Chronel. Task T0 skipped: it is already running in this chain\r\n"));
 }
 
+// A host event that 50,000 tasks wait for runs them all, and the successor of the last, in
+// bounded time: each run used to scan the whole list for its successors.
+TEST_F(TaPluginTest, AnEventThatFiftyThousandTasksWaitForRunsThemAllInBoundedTime) {
+  constexpr int kTasks = 50000;
+  std::vector<std::string> lines;
+  for (int i = 0; i < kTasks; ++i) {
+    lines.push_back("E" + std::to_string(i) + "||SEND||EVENT||GO||e");
+  }
+  lines.push_back("S||SEND||AFTER||N;0;0;E" + std::to_string(kTasks - 1) + "||s");
+  Load(lines);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(Command("EVENT", {{"EVENT-TYPE", Variant("GO")}}), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start,
+            std::chrono::seconds(20));  // Debug with sanitizers, or Wine
+  const std::vector<std::string> sent = services_.Sent();
+  ASSERT_EQ(sent.size(), static_cast<size_t>(kTasks + 1));
+  EXPECT_EQ(sent.back(), "s");
+}
+
 TEST_F(TaPluginTest, EachActionLogsItsCaptionAndCallsTheHost) {
   Load({
       "1||OPEN||EVENT||none||COM1",
