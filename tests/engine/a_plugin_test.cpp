@@ -48,10 +48,15 @@ using platform::testing::PumpFor;
 using platform::testing::PumpUntil;
 
 constexpr uint32_t kNotifyId = 77;
-// Shift+Ctrl+Alt with F19 and F20: combinations no test machine has bound, and not the ones
-// the platform tests register.
-constexpr platform::TShortCut kF19 = platform::scShift | platform::scCtrl | platform::scAlt | 0x82;
-constexpr platform::TShortCut kF20 = platform::scShift | platform::scCtrl | platform::scAlt | 0x83;
+// Shift+Ctrl+Alt with F19 to F24: combinations no test machine has bound, and not the ones the
+// platform tests register. Each test registers keys of its own: under Wine the test programs
+// run side by side in one session, where a combination can be registered only once.
+constexpr platform::TShortCut kShiftCtrlAlt =
+    platform::scShift | platform::scCtrl | platform::scAlt;
+constexpr platform::TShortCut kF19 = kShiftCtrlAlt | 0x82;
+constexpr platform::TShortCut kF20 = kShiftCtrlAlt | 0x83;
+constexpr platform::TShortCut kF21 = kShiftCtrlAlt | 0x84;
+constexpr platform::TShortCut kF22 = kShiftCtrlAlt | 0x85;
 
 TDateTime At(int h, int mi, int s = 0, int ms = 0) {
   return EncodeDateTime({2024, 5, 10, h, mi, s, ms});
@@ -181,15 +186,18 @@ class TaPluginTest : public ::testing::Test {
 };
 
 // A hotkey task with successors: B right after A, C 30 seconds after A, D 2 minutes after B.
-const std::vector<std::string> kChain = {
-    "A||SEND||HOTKEY||Shift+Ctrl+Alt+F19;E082||A",
-    "B||SEND||AFTER||N;0;0;A||B",
-    "C||SEND||AFTER||Y;30;0;A||C",
-    "D||SEND||AFTER||Y;2;1;B||D",
-};
+// `shortcut` is A's hotkey code.
+std::vector<std::string> Chain(const std::string& shortcut) {
+  return {
+      "A||SEND||HOTKEY||k;" + shortcut + "||A",
+      "B||SEND||AFTER||N;0;0;A||B",
+      "C||SEND||AFTER||Y;30;0;A||C",
+      "D||SEND||AFTER||Y;2;1;B||D",
+  };
+}
 
 TEST_F(TaPluginTest, AHotKeyRunsItsChainImmediateSuccessorsAtOnceDelayedOnesOnThePollingTimer) {
-  Load(kChain);
+  Load(Chain("E082"));
   ASSERT_TRUE(Press(kF19));
   EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(MsBetween(Task(2).DueTime, Task(0).LastRun), 30'000);
@@ -216,7 +224,7 @@ TEST_F(TaPluginTest, AHotKeyRunsItsChainImmediateSuccessorsAtOnceDelayedOnesOnTh
 }
 
 TEST_F(TaPluginTest, ExecuteTaskCountsDelayedSuccessorsAndARunAgainMovesThemInsteadOfAddingRuns) {
-  Load(kChain);
+  Load(Chain("E087"));  // F24, never pressed
   EXPECT_EQ(Execute(0), 2);  // C, and D armed by B
   clock_.AdvanceMs(10'000);
   EXPECT_EQ(Execute(0), 2);
@@ -413,16 +421,16 @@ TEST_F(TaPluginTest, TasksAreNamedByPositionAndAFailingScheduleIsReportedByItsLi
 
 TEST_F(TaPluginTest, TwoTasksWithOneShortcutRegisterItOnceAndAPressRunsBoth) {
   Load({
-      "H1||SEND||HOTKEY||k;E082||first",
-      "H2||SEND||HOTKEY||k;E083||other",
-      "H3||SEND||HOTKEY||k;E082||second",
+      "H1||SEND||HOTKEY||k;E083||first",
+      "H2||SEND||HOTKEY||k;E084||other",
+      "H3||SEND||HOTKEY||k;E083||second",
   });
   EXPECT_TRUE(Task(0).HotKey->Active());
   EXPECT_EQ(Task(0).HotKey->LastError(), 0u);
   EXPECT_FALSE(Task(2).HotKey->Active());
-  ASSERT_TRUE(Press(kF19));
-  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"first", "second"}));
   ASSERT_TRUE(Press(kF20));
+  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"first", "second"}));
+  ASSERT_TRUE(Press(kF21));
   EXPECT_EQ(services_.Sent().back(), "other");
 }
 
@@ -456,18 +464,18 @@ TEST_F(TaPluginTest, ReloadingTheSettingsDropsPendingDelayedRuns) {
 TEST_F(TaPluginTest, UnloadStopsEverySourceOfWorkAndALaterLoadStartsAgain) {
   clock_.SetLocalNow(At(10, 15, 59, 900));
   const std::vector<std::string> tasks = {
-      "H||SEND||HOTKEY||k;E082||key",
+      "H||SEND||HOTKEY||k;E085||key",
       "M||SEND||DAILY||00:00;YY;1;1||minute",
       "D||SEND||AFTER||Y;1;0;H||delayed",
   };
   Load(tasks);
-  ASSERT_TRUE(Press(kF19));
+  ASSERT_TRUE(Press(kF22));
   ASSERT_EQ(Command("UNLOAD"), 0);
   EXPECT_EQ(Plugin().Tasks(), nullptr);
   EXPECT_EQ(Plugin().Events(), nullptr);
   EXPECT_FALSE(Plugin().CheckTasks().Enabled());
 
-  EXPECT_FALSE(Press(kF19));
+  EXPECT_FALSE(Press(kF22));
   clock_.AdvanceMs(2000);  // past the minute and the delay
   PumpFor(150);
   EXPECT_EQ(services_.Sent(), std::vector<std::string>{"key"});
@@ -477,13 +485,13 @@ TEST_F(TaPluginTest, UnloadStopsEverySourceOfWorkAndALaterLoadStartsAgain) {
       [](platform::WindowHandle, uint32_t, platform::WParam, platform::LParam) {
         return platform::LResult{0};
       });
-  EXPECT_EQ(platform::RegisterSystemHotKey(other, 1, platform::ShortCutSystemModifiers(kF19),
-                                           platform::ShortCutKey(kF19)),
+  EXPECT_EQ(platform::RegisterSystemHotKey(other, 1, platform::ShortCutSystemModifiers(kF22),
+                                           platform::ShortCutKey(kF22)),
             0u);
   platform::DestroyMessageWindow(other);
 
   Load(tasks);
-  ASSERT_TRUE(Press(kF19));
+  ASSERT_TRUE(Press(kF22));
   EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"key", "key"}));
 }
 
@@ -618,7 +626,7 @@ std::string HundredThousandLines() {
   for (int i = 0; i < 100000; ++i) {
     const std::string id = "T" + std::to_string(i);
     if (i % 100 == 0) {
-      lines += id + "||SEND||HOTKEY||k;E082||" + id;  // one shortcut: only the first registers
+      lines += id + "||SEND||HOTKEY||k;E086||" + id;  // one shortcut: only the first registers
     } else if (i % 1000 == 1) {
       lines += id + "||SEND||DAILY||25:00;NN;1;1||" + id;
     } else if (i % 4 == 0) {
