@@ -56,29 +56,20 @@ class TChainPath {
   std::unordered_set<const TTaskListItem*> path_;
 };
 
-// A task waiting to run in a chain, with the depth of the chain before it.
+// A task the walk of a chain has yet to reach: the first task, or a successor of `After`, with
+// the depth of the chain before it.
 struct TChainStep {
   TTaskListItem* Task;
+  const TTaskListItem* After;
   size_t Depth;
 };
 
-// Gives the delayed successors of `task` their due time for the polling timer (a pending one
-// moves to the new time) and answers how many; the immediate ones go on `todo` to run next,
-// in list order.
-int32_t StartSuccessors(const TTaskListItem& task, const std::vector<TTaskListItem*>& successors,
-                        size_t depth, std::vector<TChainStep>& todo) {
-  int32_t pending = 0;
-  const size_t first_immediate = todo.size();
-  for (TTaskListItem* successor : successors) {
-    if (successor->DelaySeconds > 0) {
-      ++pending;
-      successor->DueTime = task.LastRun + successor->DelaySeconds / kSecondsPerDay;
-      continue;
-    }
-    todo.push_back({successor, depth});
+// Puts the successors of `task` on `todo` so that the walk reaches them next, in list order.
+void PushSuccessors(const TTaskListItem& task, const std::vector<TTaskListItem*>& successors,
+                    size_t depth, std::vector<TChainStep>& todo) {
+  for (auto successor = successors.rbegin(); successor != successors.rend(); ++successor) {
+    todo.push_back({*successor, &task, depth});
   }
-  std::reverse(todo.begin() + static_cast<std::ptrdiff_t>(first_immediate), todo.end());
-  return pending;
 }
 
 }  // namespace
@@ -113,7 +104,7 @@ class TSuccessorFinder {
     auto tasks = list_.Write();
     for (size_t i = 0; i < tasks->Count(); ++i) {
       TTaskListItem* task = (*tasks)[i];
-      if (!task->AfterID.empty()) index[task->AfterID].push_back(task);
+      index[task->AfterID].push_back(task);  // an empty ID has successors too
     }
     return index;
   }
@@ -123,9 +114,10 @@ class TSuccessorFinder {
   std::optional<TIndex> index_;
 };
 
-// Immediate successors run at once, depth first, in list order. The chain is walked from a
-// list of its own rather than by recursion, so that a chain as long as the task list cannot
-// use up the thread's stack.
+// Successors are taken depth first, in list order: an immediate one runs at once, a delayed
+// one gets its due time for the polling timer (a pending one moves to the new time). The chain
+// is walked from a list of its own rather than by recursion, so that a chain as long as the
+// task list cannot use up the thread's stack.
 int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
   TSuccessorFinder successors(*tasks_);
   return ExecuteTask(task, successors);
@@ -133,23 +125,26 @@ int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
 
 int32_t TaPlugin::ExecuteTask(TTaskListItem& task, TSuccessorFinder& successors) {
   TChainPath path(chain_);
-  std::vector<TChainStep> todo{{&task, path.Outer()}};
+  std::vector<TChainStep> todo{{&task, nullptr, path.Outer()}};
   int32_t pending = 0;
   while (!todo.empty()) {
     const TChainStep step = todo.back();
     todo.pop_back();
     path.CutTo(step.Depth);
-    if (step.Depth > path.Outer() && path.Holds(step.Task)) {
-      AddLog(plugin::lsError,
-             FormattedMessage("MsgTaskCycle", {std::string_view(step.Task->ID)}));
+    TTaskListItem& next = *step.Task;
+    if (step.After && next.DelaySeconds > 0) {
+      ++pending;
+      next.DueTime = step.After->LastRun + next.DelaySeconds / kSecondsPerDay;
+      checkTasks_->SetEnabled(true);
       continue;
     }
-    path.Add(step.Task);
-    RunTask(*step.Task);
-    const int32_t armed =
-        StartSuccessors(*step.Task, successors.Of(step.Task->ID), path.Depth(), todo);
-    if (armed > 0) checkTasks_->SetEnabled(true);
-    pending += armed;
+    if (step.After && path.Holds(&next)) {
+      AddLog(plugin::lsError, FormattedMessage("MsgTaskCycle", {std::string_view(next.ID)}));
+      continue;
+    }
+    path.Add(&next);
+    RunTask(next);
+    PushSuccessors(next, successors.Of(next.ID), path.Depth(), todo);
   }
   return pending;
 }

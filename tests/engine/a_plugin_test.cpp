@@ -100,7 +100,10 @@ class ServiceCalls : public host::IServiceListener {
 
   void ServiceCalled(std::optional<uint32_t> notifyId, std::string_view what) override {
     calls_.push_back((notifyId ? std::to_string(*notifyId) + ": " : "") + std::string(what));
+    if (OnCall) OnCall(calls_.back());
   }
+  // What the host does, on the plug-in's thread, when a service is called.
+  std::function<void(const std::string& call)> OnCall;
   std::vector<std::string> Take() { return std::exchange(calls_, {}); }
   // The texts of SEND actions: the tasks here send their own names, so these tell which ran.
   std::vector<std::string> Sent() const {
@@ -301,6 +304,44 @@ TEST_F(TaPluginTest, AChainOfThirtyThousandTasksRunsToItsEnd) {
   EXPECT_EQ(MsBetween(Task(2).DueTime, Task(202).LastRun), 5'000);
   EXPECT_TRUE(instance_->PendingLogText(true).ends_with(
       "Chronel. Task T0 skipped: it is already running in this chain\r\n"));
+}
+
+// A chain started inside another on the same thread (a host that answers an action by
+// raising an event at once) skips the tasks of the outer chain too: here A, which follows C.
+TEST_F(TaPluginTest, AChainStartedInsideAnotherSkipsTheTasksOfTheOuterOne) {
+  Load({"A||SEND||AFTER||N;0;0;C||A", "B||SEND||AFTER||N;0;0;A||B", "C||SEND||EVENT||IN||C"});
+  bool answered = false;
+  services_.OnCall = [&](const std::string& call) {
+    if (answered || !call.ends_with("\"A\"")) return;
+    answered = true;
+    Execute(2);
+  };
+  Execute(0);
+  EXPECT_EQ(services_.Sent(), (std::vector<std::string>{"A", "C", "B"}));
+  EXPECT_TRUE(instance_->PendingLogText(true).ends_with(
+      "Chronel. Task A skipped: it is already running in this chain\r\n"
+      "\x03" "Chronel. Executing task: Send data\r\n"));
+}
+
+// The successor lookup answers the same once it has indexed the list (from its 65th lookup on):
+// a task with an empty ID is followed by every task without a predecessor, as ever, so the
+// event runs E1 to E64 and the unnamed task, then E1 to E64 again and Z, which follow it.
+TEST_F(TaPluginTest, SuccessorsAreTheSameBeforeAndAfterTheLookupIndexesTheList) {
+  std::vector<std::string> lines;
+  std::vector<std::string> named;
+  for (int i = 1; i <= 64; ++i) {
+    named.push_back("E" + std::to_string(i));
+    lines.push_back(named.back() + "||SEND||EVENT||GO||" + named.back());
+  }
+  lines.push_back("||SEND||EVENT||GO||unnamed");
+  lines.push_back("Z||SEND||EVENT||ELSE||Z");
+  Load(lines);
+  std::vector<std::string> expected = named;
+  expected.push_back("unnamed");
+  expected.insert(expected.end(), named.begin(), named.end());
+  expected.push_back("Z");
+  ASSERT_EQ(Command("EVENT", {{"EVENT-TYPE", Variant("GO")}}), 0);
+  EXPECT_EQ(services_.Sent(), expected);
 }
 
 // A host event that 50,000 tasks wait for runs them all, and the successor of the last, in
