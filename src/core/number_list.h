@@ -16,10 +16,13 @@ namespace chronel {
 // never make the reader allocate without bound.
 inline constexpr long long kMaxNumberListRange = 10000;
 
-// A whole list gives at most this many values, and then the smallest and the largest of those
-// it left out, so that a stored text of many long ranges cannot take gigabytes either. No task
-// list comes near it: the longest real one has 32 values.
+// A whole list gives at most this many values, so that a stored text of many long ranges
+// cannot take gigabytes either. Of the values it leaves out it still lists, in ascending order,
+// every one up to kLargestTaskListValue, then the smallest and the largest of the rest: every
+// value that can match stays, as do the list's extremes. No task list comes near the bound:
+// the longest real one has 32 values.
 inline constexpr size_t kMaxNumberListValues = 2 * kMaxNumberListRange;
+inline constexpr int kLargestTaskListValue = 32;  // the last day of the month in day lists
 
 // Fills `list` (cleared first) with one decimal string per value, in the order of the items,
 // ranges expanded in place (a long one cut short as above), duplicates kept, nothing clipped.

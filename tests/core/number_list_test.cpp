@@ -67,33 +67,44 @@ TEST(ExpandNumberList, CutsLongRangesShortKeepingTheirFirstValuesAndTheirLast) {
   EXPECT_EQ(ExpandedListText("-2147483648-2147483647"), "");  // an empty first part
 }
 
-// Many long ranges stop at the list's bound; the smallest and largest values left out still
-// follow, so a schedule built from the list keeps its extremes. Before the bound, a stored line
-// of a thousand "0-99999" items took a gigabyte, and a hundred thousand of them all memory.
-TEST(ExpandNumberList, StopsAManyRangeListAtItsBoundKeepingTheExtremesLeftOut) {
-  std::string text;
-  for (int i = 0; i < 3; ++i) text += "7-30000,";
-  text += "3,40000";
+// Many long ranges stop at the list's bound. Of the values left out, those that a task's list
+// can match follow in order, then the smallest and largest of the rest, so a schedule built
+// from the list keeps its matches and its extremes. Before the bound, a stored line of a
+// thousand "0-99999" items took a gigabyte, and a hundred thousand of them all memory.
+TEST(ExpandNumberList, StopsAManyRangeListAtItsBoundKeepingWhatCanStillMatter) {
+  const auto repeated = [](const std::string& item, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) text += item + ",";
+    return text;
+  };
+  // The values from `first` up to the largest a task's list can match, then `more`.
+  const auto small_from = [](int first, std::vector<std::string> more) {
+    std::vector<std::string> values;
+    for (int value = first; value <= kLargestTaskListValue; ++value) {
+      values.push_back(std::to_string(value));
+    }
+    values.insert(values.end(), more.begin(), more.end());
+    return values;
+  };
+  std::vector<std::string> three_then_from_7 = small_from(7, {"33", "40000"});
+  three_then_from_7.insert(three_then_from_7.begin(), "3");
+  const struct {
+    std::string text;
+    std::vector<std::string> left_out;  // what follows the first kMaxNumberListValues values
+  } cases[] = {
+      {repeated("7-30000", 3) + "3,40000", three_then_from_7},
+      {repeated("100-20000", 2) + "15,32", {"15", "32", "10099", "20000"}},
+      {repeated("0-2000000000", 100000), small_from(0, {"33", "2000000000"})},
+      {repeated("5", 2 * kMaxNumberListValues), {"5"}},
+  };
   std::vector<std::string> list;
-  ExpandNumberList(text, list);
-  ASSERT_EQ(list.size(), kMaxNumberListValues + 2);
-  EXPECT_EQ(list[0], "7");
-  EXPECT_EQ(list[kMaxNumberListValues - 1], "10005");  // 10,001 values, then 9,999 of the next
-  EXPECT_EQ(list[kMaxNumberListValues], "3");
-  EXPECT_EQ(list.back(), "40000");
-
-  std::string huge;
-  for (int i = 0; i < 100000; ++i) huge += "0-2000000000,";
-  ExpandNumberList(huge, list);
-  ASSERT_EQ(list.size(), kMaxNumberListValues + 2);
-  EXPECT_EQ(list[kMaxNumberListValues], "0");
-  EXPECT_EQ(list.back(), "2000000000");
-
-
-  std::string repeated;
-  for (size_t i = 0; i < 2 * kMaxNumberListValues; ++i) repeated += "5,";
-  ExpandNumberList(repeated, list);
-  EXPECT_EQ(list.size(), kMaxNumberListValues + 1);  // one value left out: listed once
+  for (const auto& c : cases) {
+    ExpandNumberList(c.text, list);
+    ASSERT_EQ(list.size(), kMaxNumberListValues + c.left_out.size()) << c.text.substr(0, 40);
+    EXPECT_EQ(std::vector<std::string>(list.begin() + kMaxNumberListValues, list.end()),
+              c.left_out)
+        << c.text.substr(0, 40);
+  }
 }
 
 TEST(ExpandNumberList, SurvivesNumbersAtTheEdgesOfTheRange) {
