@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 #include "core/numbers.h"
@@ -182,6 +183,11 @@ int RunRunCommand(const std::vector<std::string>& args) {
   } catch (const EUsage& error) {
     std::fprintf(stderr, "chronel run: %s\n", error.what());
     return 2;
+  }
+  if (!options.IniFile.empty() && !std::filesystem::exists(options.IniFile)) {
+    // The plug-in takes a missing file for empty settings, which a mistyped path also is.
+    std::fprintf(stderr, "chronel run: note: the settings file %s does not exist; the plug-in "
+                 "starts with no tasks\n", options.IniFile.c_str());
   }
   if (options.Plugin.empty()) options.Plugin = host::DefaultPluginPath();
   if (!options.Configurations.empty()) host::HostConfigurations().Replace(options.Configurations);
