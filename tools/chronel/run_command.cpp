@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "core/numbers.h"
 #include "core/text.h"
@@ -184,7 +185,9 @@ int RunRunCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "chronel run: %s\n", error.what());
     return 2;
   }
-  if (!options.IniFile.empty() && !std::filesystem::exists(options.IniFile)) {
+  std::error_code unreadable;  // a folder the user may not look into is not "missing"
+  if (!options.IniFile.empty() && !std::filesystem::exists(options.IniFile, unreadable) &&
+      !unreadable) {
     // The plug-in takes a missing file for empty settings, which a mistyped path also is.
     std::fprintf(stderr, "chronel run: note: the settings file %s does not exist; the plug-in "
                  "starts with no tasks\n", options.IniFile.c_str());
