@@ -44,11 +44,15 @@ TEST(CronCommand, PrintsTheNextDueTimesExactly) {
        {0, "2025-12-30 12:00:00\n2025-12-31 12:00:00\nnone\n", ""}},
       {{"0 0 0 30 2 * *", "--from", "2023-01-01 00:00:00"}, {0, "none\n", ""}},
       {{"0 0 0 * * 0 *", "--from", "2023-01-01 00:00:00"}, {0, "none\n", ""}},
-      // Engine errors: the engine's message, status 2.
-      {{"0 1,2, * * * * *"}, {2, "", "'' is not a valid integer value\n"}},
-      {{"? ? ? ? ? ? ?"}, {2, "", "Schedule is not in valid CRON format\n"}},
+      // Engine errors: the engine's message after the schedule it was reading, status 2.
+      {{"0 1,2, * * * * *"},
+       {2, "", "chronel cron: \"0 1,2, * * * * *\": '' is not a valid integer value\n"}},
+      {{"? ? ? ? ? ? ?"},
+       {2, "", "chronel cron: \"? ? ? ? ? ? ?\": Schedule is not in valid CRON format\n"}},
       {{"0 0 10,25 * * * *", "--from", "2023-05-10 09:00:00"},
-       {2, "2023-05-10 10:00:00\n", "''2023-05-10 25:00:00'' is not a valid date and time\n"}},
+       {2, "2023-05-10 10:00:00\n",
+        "chronel cron: \"0 0 10,25 * * * *\": ''2023-05-10 25:00:00'' is not a valid date and "
+        "time\n"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.front());

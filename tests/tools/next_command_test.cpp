@@ -102,12 +102,13 @@ TEST(NextCommand, TasksWithoutAScheduleSaySo) {
 }
 
 TEST(NextCommand, FailsWithTheEnginesMessage) {
-  EXPECT_EQ(RunNext({"--task", "1||OPEN||DAILY"}), (Outcome{2, "", "not a task line\n"}));
+  EXPECT_EQ(RunNext({"--task", "1||OPEN||DAILY"}), (Outcome{2, "", "chronel next: not a task line\n"}));
   EXPECT_EQ(RunNext({"--task", "1||OPEN||HOURLY||00:05;NN;1;1;1,2,", "--explain"}),
             (Outcome{2, "schedule: 0 5 1,2, * * * *\nadded days:\n",
-                     "'' is not a valid integer value\n"}));
+                     "chronel next: '' is not a valid integer value\n"}));
   EXPECT_EQ(RunNext({"--task", "1||OPEN||DAILY||25:00;NN;1;1", "--from", "2026-01-01 09:00:00"}),
-            (Outcome{2, "", "''2026-01-01 25:00:00'' is not a valid date and time\n"}));
+            (Outcome{2, "",
+                     "chronel next: ''2026-01-01 25:00:00'' is not a valid date and time\n"}));
 }
 
 TEST(NextCommand, StartsFromTheLocalTimeByDefault) {

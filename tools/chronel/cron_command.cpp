@@ -83,7 +83,7 @@ int RunCronCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return 0;
   } catch (const Exception& error) {
     out.flush();
-    err << error.Message() << '\n';
+    err << kCommand << ": \"" << request->Expression << "\": " << error.Message() << '\n';
     return kErrorStatus;
   }
 }

@@ -104,7 +104,7 @@ int PreviewTask(const NextRequest& request, TDateTime from, std::ostream& out,
                 std::ostream& err) {
   const std::vector<std::string> fields = SplitTaskLine(*request.TaskLine);
   if (fields.size() < kMinTaskFields) {
-    err << "not a task line\n";
+    err << kCommand << ": not a task line\n";
     return kErrorStatus;
   }
   const std::string mode = UpperCaseAscii(fields[2]);
@@ -124,7 +124,7 @@ int PreviewTask(const NextRequest& request, TDateTime from, std::ostream& out,
     return 0;
   } catch (const Exception& error) {
     out.flush();
-    err << error.Message() << '\n';
+    err << kCommand << ": " << error.Message() << '\n';
     return kErrorStatus;
   }
 }

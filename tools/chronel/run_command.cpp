@@ -108,16 +108,19 @@ TRunOptions ParseOptions(const std::vector<std::string>& args) {
       options.Plugin = arg;
       continue;
     }
-    if (i + 1 >= args.size()) throw EUsage(arg + " needs a value");
-    const std::string& value = args[++i];
-    if (arg == "--ini") options.IniFile = value;
-    else if (arg == "--section-prefix") options.SectionPrefix = value;
-    else if (arg == "--registry") options.RegistryPath = value;
-    else if (arg == "--config") options.Configurations.push_back(value);
-    else if (arg == "--language") options.Language = value;
-    else if (arg == "--for") options.Seconds = ParseSeconds(value, arg);
-    else if (arg == "--event") options.Inputs.push_back(ParseInput(value, false, arg));
-    else if (arg == "--hotkey") options.Inputs.push_back(ParseInput(value, true, arg));
+    // Taken only once the option is known, so that a mistyped last option is named as unknown.
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw EUsage(arg + " needs a value");
+      return args[++i];
+    };
+    if (arg == "--ini") options.IniFile = value();
+    else if (arg == "--section-prefix") options.SectionPrefix = value();
+    else if (arg == "--registry") options.RegistryPath = value();
+    else if (arg == "--config") options.Configurations.push_back(value());
+    else if (arg == "--language") options.Language = value();
+    else if (arg == "--for") options.Seconds = ParseSeconds(value(), arg);
+    else if (arg == "--event") options.Inputs.push_back(ParseInput(value(), false, arg));
+    else if (arg == "--hotkey") options.Inputs.push_back(ParseInput(value(), true, arg));
     else throw EUsage("unknown option " + arg);
   }
   if (!options.IniFile.empty() && !options.RegistryPath.empty()) {
