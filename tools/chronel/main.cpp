@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chronel_version.h"
+#include "core/utf.h"
 #include "cron_command.h"
 #include "info_command.h"
 #include "lang_command.h"
@@ -58,10 +59,7 @@ int ShowVersion() {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
   if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     return ShowHelp();
   }
@@ -75,3 +73,19 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "chronel: unknown command '%s' (try 'chronel help')\n", args[0].c_str());
   return 2;
 }
+
+}  // namespace
+
+// Arguments are UTF-8 everywhere, as the plug-in reads every name: on Windows they are taken
+// in UTF-16, since the narrow ones come in the ANSI code page and lose what it cannot spell.
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    args.push_back(chronel::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+  }
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run({argv + 1, argv + argc}); }
+#endif

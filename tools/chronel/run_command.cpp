@@ -14,6 +14,7 @@
 #include "host/config_table.h"
 #include "host/host.h"
 #include "platform/global_hot_key.h"
+#include "tasks/file_reader.h"
 
 namespace chronel {
 namespace {
@@ -189,8 +190,8 @@ int RunRunCommand(const std::vector<std::string>& args) {
     return 2;
   }
   std::error_code unreadable;  // a folder the user may not look into is not "missing"
-  if (!options.IniFile.empty() && !std::filesystem::exists(options.IniFile, unreadable) &&
-      !unreadable) {
+  if (!options.IniFile.empty() &&
+      !std::filesystem::exists(PathFromUtf8(options.IniFile), unreadable) && !unreadable) {
     // The plug-in takes a missing file for empty settings, which a mistyped path also is.
     std::fprintf(stderr, "chronel run: note: the settings file %s does not exist; the plug-in "
                  "starts with no tasks\n", options.IniFile.c_str());

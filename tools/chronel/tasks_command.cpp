@@ -77,7 +77,7 @@ int Number(const std::string& text, const std::string& option) {
 class TEditor {
  public:
   TEditor(const std::string& file, const std::string& prefix) {
-    if (!FileExists(file)) std::ofstream(file, std::ios::binary);
+    if (!FileExists(file)) std::ofstream(PathFromUtf8(file), std::ios::binary);
     module().SetCurrentIniFile(file);
     module().SetINISectionPrefix(prefix);
     form_ = new TfrmOption(module());  // owned by the module
