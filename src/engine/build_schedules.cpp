@@ -27,7 +27,13 @@ void TaPlugin::BuildSchedules(TDataSourceCfg& configuration) {
   for (size_t line = 0; line < lines.size(); ++line) {
     const std::vector<std::string> fields = SplitTaskLine(lines[line]);
     if (fields.size() < kMinTaskFields) continue;
-    AddTask(fields, static_cast<int>(line), shortcuts);
+    // A task the system cannot give what it needs (a hotkey's atom from a full system table) is
+    // left out with its reason, rather than failing the LOAD and every other task with it.
+    try {
+      AddTask(fields, static_cast<int>(line), shortcuts);
+    } catch (const std::exception& error) {
+      LogTaskError(static_cast<int>(line), error.what());
+    }
   }
 }
 

@@ -26,6 +26,7 @@
 #include "engine/timer.h"
 #include "host_services.h"
 #include "platform/code_page.h"
+#include "platform/global_atom.h"
 #include "platform/hotkey.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"
@@ -474,6 +475,29 @@ TEST_F(TaPluginTest, TwoTasksWithOneShortcutRegisterItOnceAndAPressRunsBoth) {
   ASSERT_TRUE(Press(kF21));
   EXPECT_EQ(services_.Sent().back(), "other");
 }
+
+#ifndef _WIN32
+// Windows shares one atom table among all programs, so it is filled only in the stand-in: there
+// it would take the table from every other test and program.
+TEST_F(TaPluginTest, AHotKeyTaskThatGetsNoAtomIsSkippedWithAnErrorAndTheOtherTasksLoad) {
+  std::vector<platform::Atom> taken;
+  for (int i = 0;; ++i) {
+    const platform::Atom atom = platform::AddGlobalAtom("filler " + std::to_string(i));
+    if (atom == 0) break;
+    taken.push_back(atom);
+  }
+  Load({"H||SEND||HOTKEY||k;E083||x", "D||SEND||DAILY||08:30;NN;1;1||d"});
+  for (const platform::Atom atom : taken) platform::DeleteGlobalAtom(atom);
+
+  EXPECT_EQ(Plugin().Tasks()->Write()->Count(), 1u);
+  EXPECT_EQ(Task(0).ID, "D");
+  ASSERT_EQ(Plugin().Events()->Count(), 1u);
+  EXPECT_TRUE(Plugin().Events()->Events(0).Running());
+  EXPECT_EQ(host_.copies, std::vector<std::string>{
+                              "\x01" "Chronel. Unable to add task #0: Cannot add the hotkey's "
+                              "global atom (error 8)"});
+}
+#endif
 
 TEST_F(TaPluginTest, AScheduleDueEveryMinuteRunsItsTaskAtTheNextMinute) {
   clock_.SetLocalNow(At(10, 15, 59, 900));
