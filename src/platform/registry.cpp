@@ -19,7 +19,7 @@ bool SplitRegistryPath(std::string_view path, std::vector<std::string>& parts,
   for (;;) {
     const size_t end = path.find('\\');
     const std::string_view part = path.substr(0, end);
-    if (part.empty()) {
+    if (part.empty() || parts.size() == kRegistryMaxDepth) {
       error = kRegistryBadPath;
       return false;
     }

@@ -49,6 +49,9 @@ inline constexpr SystemErrorCode kRegistryAccessDenied = 5;   // ERROR_ACCESS_DE
 inline constexpr SystemErrorCode kRegistryWrongType = 13;     // ERROR_INVALID_DATA
 inline constexpr SystemErrorCode kRegistryBadPath = 161;      // ERROR_BAD_PATHNAME
 inline constexpr SystemErrorCode kRegistryKeyDeleted = 1018;  // ERROR_KEY_DELETED
+// Levels of keys below a root: the depth Windows allows, which bounds the in-memory registry's
+// trees and the work of walking them.
+inline constexpr size_t kRegistryMaxDepth = 512;
 
 // A failed read, write or delete on an open key.
 class ERegistryException : public Exception {
@@ -66,7 +69,8 @@ class RegistryKey {
  public:
   // Opens an existing key. Nothing when it cannot be opened; `error` (if given) then receives
   // the reason: kRegistryNotFound, kRegistryAccessDenied (for instance ReadWrite on a root
-  // that refuses writes), kRegistryBadPath (an empty part in `path`).
+  // that refuses writes), kRegistryBadPath (an empty part in `path`, or more than
+  // kRegistryMaxDepth parts).
   static std::optional<RegistryKey> Open(RegistryRoot root, std::string_view path,
                                          RegistryAccess access, SystemErrorCode* error = nullptr);
   // Opens the key with ReadWrite access, creating it and any missing parents first.

@@ -12,7 +12,7 @@
 namespace chronel::platform {
 
 // The parts of a key path; kRegistryBadPath in `error` when a part is empty ("\a", "a\\b",
-// "a\"). An empty path has no parts.
+// "a\") or there are more than kRegistryMaxDepth. An empty path has no parts.
 bool SplitRegistryPath(std::string_view path, std::vector<std::string>& parts,
                        SystemErrorCode& error);
 

@@ -139,10 +139,13 @@ TEST_F(RegistryTest, OpeningFailsWithAReason) {
   SystemErrorCode error = 0;
   EXPECT_FALSE(RegistryKey::Open(RegistryRoot::CurrentUser, path_, RegistryAccess::Read, &error));
   EXPECT_EQ(error, kRegistryNotFound);
-  for (const char* bad : {"\\Software", "Software\\\\x", "Software\\"}) {
+  std::string tooDeep = "Software";
+  for (size_t level = 1; level <= kRegistryMaxDepth; ++level) tooDeep += "\\k";
+  for (const std::string& bad : {std::string("\\Software"), std::string("Software\\\\x"),
+                                 std::string("Software\\"), tooDeep}) {
     error = 0;
-    EXPECT_FALSE(RegistryKey::Create(RegistryRoot::CurrentUser, bad, &error)) << bad;
-    EXPECT_EQ(error, kRegistryBadPath) << bad;
+    EXPECT_FALSE(RegistryKey::Create(RegistryRoot::CurrentUser, bad, &error)) << bad.substr(0, 20);
+    EXPECT_EQ(error, kRegistryBadPath) << bad.substr(0, 20);
   }
   // The empty path is the root itself.
   CreateKey();
@@ -277,6 +280,25 @@ TEST_F(RegistryFileTest, AFaultyFileIsRefusedWithItsLine) {
   EXPECT_EQ(
       RegistryKey::Open(RegistryRoot::CurrentUser, path_, RegistryAccess::Read)->ReadString("Kept"),
       "yes");
+}
+
+// A file cannot build a tree deeper than keys can be created, which every walk of it relies on.
+TEST_F(RegistryFileTest, AKeyDeeperThanTheRegistryAllowsIsRefusedWithItsLine) {
+  for (const size_t depth : {kRegistryMaxDepth, kRegistryMaxDepth + 1}) {
+    std::string key = "[HKEY_CURRENT_USER";
+    for (size_t level = 0; level < depth; ++level) key += "\\k";
+    std::ofstream(folder_ / "deep.txt") << "# Chronel registry 1\n" << key << "]\nsz Deep=1\n";
+    if (depth == kRegistryMaxDepth) {
+      UseRegistryFile((folder_ / "deep.txt").string());
+      continue;
+    }
+    try {
+      UseRegistryFile((folder_ / "deep.txt").string());
+      FAIL() << "a key " << depth << " levels deep was accepted";
+    } catch (const ERegistryException& error) {
+      EXPECT_NE(error.Message().find("line 2"), std::string::npos) << error.Message();
+    }
+  }
 }
 
 }  // namespace

@@ -158,7 +158,8 @@ class FileReader {
     }
     if (!node) Fail("unknown root \"" + std::string(root_name) + "\"");
     std::string_view rest = split == std::string_view::npos ? "" : path.substr(split + 1);
-    while (split != std::string_view::npos) {
+    for (size_t depth = 1; split != std::string_view::npos; ++depth) {
+      if (depth > kRegistryMaxDepth) Fail("a key more than " + std::to_string(kRegistryMaxDepth) + " levels deep");
       const size_t end = rest.find('\\');
       const std::string name = Unescape(rest.substr(0, end));
       if (name.empty()) Fail("an empty key name");
