@@ -173,6 +173,11 @@ TEST_F(TasksCommand, RefusesWhatTheDialogWouldNotAccept) {
       {"add", "--action", "SEND", "--mode", "SOMETIMES"},
       {"add", "--action", "SEND", "--mode", "HOTKEY", "--hotkey", "Ctrl+Nothing"},
       {"add", "--action", "SEND", "--mode", "HOURLY", "--repeat-hours", "2"},
+      // Options of another kind of task, which the dialog would not even show.
+      {"add", "--action", "SEND", "--mode", "DAILY", "--hotkey", "Ctrl+Q"},
+      {"add", "--action", "SEND", "--mode", "WEEKLY", "--ordinals", "2"},
+      {"add", "--action", "SEND", "--mode", "HOTKEY", "--time", "08:00"},
+      {"add", "--action", "SEND", "--mode", "EVENT", "--after", "none"},
       {"modify", "--line", "4"},
       {"frobnicate"},
   };
@@ -181,6 +186,13 @@ TEST_F(TasksCommand, RefusesWhatTheDialogWouldNotAccept) {
     EXPECT_FALSE(err_.empty());
   }
   EXPECT_TRUE(Stored().empty());
+
+  // A modify names the option that its task's kind has no place for, and changes nothing.
+  ASSERT_EQ(Run({"add", "--action", "SEND", "--mode", "DAILY", "--time", "08:30"}), 0);
+  const std::vector<std::string> before = Stored();
+  EXPECT_EQ(Run({"modify", "--line", "1", "--hotkey", "Ctrl+Q"}), 2);
+  EXPECT_EQ(err_.substr(0, err_.find('\n')), "chronel tasks: --hotkey does not apply to DAILY tasks");
+  EXPECT_EQ(Stored(), before);
 }
 
 }  // namespace

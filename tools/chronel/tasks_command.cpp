@@ -186,6 +186,35 @@ void SetPredecessor(TEditor& editor, const std::string& value) {
   throw TUsageError{"no stored task has the identifier " + value};
 }
 
+// The options whose controls only some kinds of task show. Given for another kind they would be
+// set on a hidden page and dropped without a word, so they are refused instead.
+struct TPageOption {
+  const char* Name;
+  std::set<int> Pages;
+};
+const TPageOption kPageOptions[] = {
+    {"--time", {mpHourly, mpDaily, mpWeekly, mpWeekday, mpMonthly}},
+    {"--repeat-hours", {mpDaily, mpWeekly, mpWeekday, mpMonthly}},  // hourly ones repeat anyway
+    {"--repeat-minutes", {mpHourly, mpDaily, mpWeekly, mpWeekday, mpMonthly}},
+    {"--hours", {mpHourly}},
+    {"--weekdays", {mpWeekly, mpWeekday}},
+    {"--ordinals", {mpWeekday}},
+    {"--month-days", {mpMonthly}},
+    {"--hotkey", {mpHotkey}},
+    {"--after", {mpAfter}},
+    {"--delay", {mpAfter}},
+    {"--event-id", {mpEvent}},
+};
+
+void RefuseOptionsOfOtherPages(const TOptions& options, int page) {
+  if (page < 0) return;  // no mode yet: adding then fails for that
+  for (const TPageOption& option : kPageOptions) {
+    if (Option(options, option.Name) == nullptr || option.Pages.contains(page)) continue;
+    throw TUsageError{std::string(option.Name) + " does not apply to " + kModeKeywords[page] +
+                      " tasks"};
+  }
+}
+
 // What the user would do in the dialog, control by control: mode and action first, since they
 // switch the page and the argument field.
 void ApplyChoices(TEditor& editor, const TOptions& options) {
@@ -199,6 +228,7 @@ void ApplyChoices(TEditor& editor, const TOptions& options) {
     editor.Get<TComboBox>("comboAction").Choose(index);
   }
   const int page = editor.Get<TComboBox>("comboMode").ItemIndex();
+  RefuseOptionsOfOtherPages(options, page);
   if (const std::string* argument = Option(options, "--argument")) {
     auto& field = editor.Get<TComboBox>("comboArgs");
     if (!field.Enabled()) throw TUsageError{"this action takes no argument"};
@@ -206,7 +236,6 @@ void ApplyChoices(TEditor& editor, const TOptions& options) {
   }
   if (const std::string* time = Option(options, "--time")) SetTime(editor, *time);
   if (const std::string* hours = Option(options, "--repeat-hours")) {
-    if (page == mpHourly) throw TUsageError{"an hourly task repeats every hour already"};
     SetRepeat(editor, *hours, "chkRepeatHour", "spRepeatValueHour", "--repeat-hours");
   }
   if (const std::string* minutes = Option(options, "--repeat-minutes")) {
