@@ -36,13 +36,15 @@ TProperties With(TProperties properties, const TProperties& more) {
   return properties;
 }
 
+// `tag` tells the actions apart that share one handler.
 TComponentDeclaration Action(const char* name, const char* caption, int64_t image,
-                             const char* execute, const char* update) {
+                             const char* execute, const char* update, int64_t tag = 0) {
   TComponentDeclaration action{.Class = ClassOf<TAction>(),
                                .Name = name,
                                .Parent = "actList",
                                .Properties = {{"Caption", std::string(caption)},
-                                              {"ImageIndex", image}},
+                                              {"ImageIndex", image},
+                                              {"Tag", tag}},
                                .Handlers = {{"OnExecute", execute}}};
   if (*update != '\0') action.Handlers.push_back({"OnUpdate", update});
   return action;
@@ -110,7 +112,7 @@ std::vector<TComponentDeclaration> NonVisualParts() {
       Action("actModify", "Modify", 2, "btnAddClick", "actModifyUpdate"),
       Action("actClear", "", 3, "btnClearClick", ""),
       Action("actUp", "Up", 4, "actUpExecute", "actUpUpdate"),
-      Action("actDown", "Down", 5, "actUpExecute", "actDownUpdate"),
+      Action("actDown", "Down", 5, "actUpExecute", "actDownUpdate", 1),
   };
 }
 

@@ -156,6 +156,18 @@ TEST_F(EditorTest, RowsAndLinesStayInStepThroughDeleteMoveAndClear) {
   EXPECT_EQ(rows.Row(1).SubItems[1], "10:00;NN;1;1");
   EXPECT_EQ(rows.Row(2).Caption, "REBOOT");
 
+  // Down takes the selected task one place down, and back again.
+  rows.Select(0);
+  ASSERT_TRUE(Execute("actDown"));
+  EXPECT_EQ(rows.ItemIndex(), 1);
+  EXPECT_EQ(Fields(0)[0], "00000003");
+  EXPECT_EQ(Fields(1)[0], "00000001");
+  EXPECT_EQ(rows.Row(1).SubItems[1], "08:00;NN;1;1");
+  ASSERT_TRUE(Execute("actUp"));
+  EXPECT_EQ(rows.ItemIndex(), 0);
+  EXPECT_EQ(Fields(0)[0], "00000001");
+
+  rows.Select(1);
   ASSERT_TRUE(Execute("actDel"));
   EXPECT_EQ(Lines(), (std::vector<std::string>{"00000001||SEND||DAILY||08:00;NN;1;1||A",
                                                "00000002||REBOOT||DAILY||09:00;NN;1;1"}));
