@@ -1,7 +1,9 @@
 #include "engine/a_plugin.h"
 
 #include "core/form.h"
+#include "core/format.h"
 #include "core/published_properties.h"
+#include "core/text.h"
 #include "engine/data_source_cfg.h"
 #include "engine/menu.h"
 #include "engine/msg_array.h"
@@ -36,6 +38,30 @@ std::vector<TComponentDeclaration> Action(const char* name, const char* caption,
 template <typename T>
 T& Declared(const TComponent& root, const char* name) {
   return static_cast<T&>(*root.FindComponent(name));
+}
+
+// The message table as written here, in English.
+const std::vector<std::string>& DeclaredMessages() {
+  static const std::vector<std::string> lines = {
+      "MsgExecTask||Executing task||||||D||||||||",
+      "MsgInvArg||Invalid argument ||||||D||||||||",
+      "MsgInvTask||Unable to add task #%d||||||D||||||||",
+      "||||||||D||||||||",
+      "MsgTaskCycle||Task %s skipped: it is already running in this chain||||||D||||||||",
+      "MsgNextRuns||Next runs: %s||||||D||||||||",
+      "MsgRunsOnTrigger||Runs on its trigger, not at set times||||||D||||||||",
+      "MsgNoRuns||No run within the next five years||||||D||||||||",
+      "MsgScheduleFails||The schedule fails: %s||||||D||||||||",
+      "MsgNotSaved||The tasks could not be saved to %s; they are still here||||||D||||||||"};
+  return lines;
+}
+
+// A message's English text; empty for an ID the table does not have.
+std::string DeclaredMessageText(std::string_view id) {
+  for (const std::string& line : DeclaredMessages()) {
+    if (ExtractField(line, "||", 1, true) == id) return ExtractField(line, "||", 2, true);
+  }
+  return {};
 }
 
 }  // namespace
@@ -107,20 +133,7 @@ const TFormDeclaration& TaPlugin::Declaration() {
                                         ";---short---", "lstTasks.Strings,Tasks"})}}},
                 {.Class = ClassOf<TMsgArray>(),
                  .Name = "MsgArray",
-                 .Properties = {{"MessagesArray",
-                                 Lines({"MsgExecTask||Executing task||||||D||||||||",
-                                        "MsgInvArg||Invalid argument ||||||D||||||||",
-                                        "MsgInvTask||Unable to add task #%d||||||D||||||||",
-                                        "||||||||D||||||||",
-                                        "MsgTaskCycle||Task %s skipped: it is already running "
-                                        "in this chain||||||D||||||||",
-                                        "MsgNextRuns||Next runs: %s||||||D||||||||",
-                                        "MsgRunsOnTrigger||Runs on its trigger, not at set "
-                                        "times||||||D||||||||",
-                                        "MsgNoRuns||No run within the next five years||||||D||||||||",
-                                        "MsgScheduleFails||The schedule fails: %s||||||D||||||||",
-                                        "MsgNotSaved||The tasks could not be saved to %s; they "
-                                        "are still here||||||D||||||||"})}}},
+                 .Properties = {{"MessagesArray", DeclaredMessages()}}},
                 {.Class = ClassOf<TPopupMenu>(), .Name = "pmResources"},
                 {.Class = ClassOf<TMenuItem>(),
                  .Name = "mmActions",
@@ -169,7 +182,12 @@ std::string TaPlugin::MessageOf(std::string_view id) const {
 std::string TaPlugin::FormattedMessage(std::string_view id,
                                        std::initializer_list<FormatArg> args) const {
   const auto texts = ReadTexts();
-  return messages_->FormatMessage(id, args);
+  try {
+    return messages_->FormatMessage(id, args);
+  } catch (const EFormatError&) {
+    // A translation whose placeholders do not fit the arguments: the English text says it.
+    return Format(DeclaredMessageText(id), args);
+  }
 }
 
 // --- life cycle

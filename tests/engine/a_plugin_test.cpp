@@ -431,6 +431,20 @@ TEST_F(TaPluginTest, TheLanguageOfTheHostSwitchesActionCaptionsAndMessages) {
             "\x01" "Chronel. Send data: Invalid argument \r\n");
 }
 
+// A translator's slip must not cost the tasks: the message is then given in English.
+TEST_F(TaPluginTest, ATranslatedMessageWhosePlaceholdersDoNotFitFallsBackToEnglish) {
+  const std::string file = folder_.File("plugin.lng");
+  testing::WriteBytes(file,
+                      "Encoding=utf-8\r\n\r\n"
+                      "EN:>Unable to add task #%d\r\nDE:>Aufgabe %s nicht angelegt\r\n\r\n");
+  Plugin().Translator()->SetLanguageFile(file);
+  Load({"1||SEND||DAILY||25:00;NN;1;1||d", "2||SEND||EVENT||GO||e"}, {{"LANGUAGE", Variant("DE")}});
+  EXPECT_EQ(Plugin().Tasks()->Write()->Count(), 2u);
+  EXPECT_EQ(host_.copies, std::vector<std::string>{
+                              "\x01" "Chronel. Unable to add task #0: ''2024-05-10 25:00:00'' is "
+                              "not a valid date and time"});
+}
+
 TEST_F(TaPluginTest, TasksAreNamedByPositionAndAFailingScheduleIsReportedByItsLine) {
   Load({
       "T0||SEND||DAILY||08:30;NN;1;1||a",
