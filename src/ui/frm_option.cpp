@@ -121,6 +121,9 @@ void TfrmOption::OpenSteps() {
   chkRepeatHourClick(*this);
   Get<TComboBox>("comboAfterUnits").SetItemIndex(0);
   rbAfter1Click(*this);
+  // The defaults above are for a new task; the row shown selected gets its own values back, so
+  // that a Modify of it changes only what the user changed (its time, its predecessor).
+  if (tasks.ItemIndex() >= 0) lvTasksSelectItem(tasks, tasks.ItemIndex(), true);
 }
 
 void TfrmOption::FillActionCombo() {

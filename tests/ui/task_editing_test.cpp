@@ -119,9 +119,9 @@ TEST_F(EditorTest, AddAndModifyNeedAModeAndAnAction) {
 TEST_F(EditorTest, SelectingATaskLoadsItAndModifyKeepsItsIdentifier) {
   Open({"0000000A||SEND||HOURLY||00:15;NN;1;1;0-5,8||PING",
         "0000000B||OPEN||AFTER||Y;7;1;0000000A||COM1", "0000000C||SEND||HOTKEY||Ctrl+K;404B"});
-  // Opening loads the first task, then starts the time field at 00:00.
+  // Opening shows the first task selected, with its own values in the controls.
   EXPECT_EQ(form_->GetPressedList(kHourGrid), "0-5,8");
-  EXPECT_EQ(Get<TTimeField>("edtTime").Minute(), 0);
+  EXPECT_EQ(Get<TTimeField>("edtTime").Minute(), 15);
 
   Get<TListView>("lvTasks").Select(1);
   EXPECT_EQ(Get<TComboBox>("comboMode").ItemIndex(), mpAfter);
@@ -140,6 +140,18 @@ TEST_F(EditorTest, SelectingATaskLoadsItAndModifyKeepsItsIdentifier) {
   Get<TListView>("lvTasks").Select(0);
   EXPECT_EQ(Get<TTimeField>("edtTime").Minute(), 15);
   EXPECT_EQ(form_->GetPressedList(kHourGrid), "0-5,8");
+}
+
+// A Modify right after opening changes only what was changed, whatever kind the first task is.
+TEST_F(EditorTest, ModifyingTheTaskShownSelectedAtOpeningKeepsWhatWasNotChanged) {
+  const std::string lines[] = {"0000000A||SEND||DAILY||08:30;YN;2;1||PING",
+                               "0000000B||OPEN||AFTER||Y;5;1;0000000C||COM1"};
+  for (const std::string& line : lines) {
+    Open({line, "0000000C||SEND||EVENT||GO||x"});
+    Get<TComboBox>("comboArgs").SetText("changed");
+    ASSERT_TRUE(Execute("actModify")) << line;
+    EXPECT_EQ(Lines()[0], line.substr(0, line.rfind("||") + 2) + "changed");
+  }
 }
 
 TEST_F(EditorTest, RowsAndLinesStayInStepThroughDeleteMoveAndClear) {

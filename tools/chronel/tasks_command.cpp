@@ -97,8 +97,6 @@ class TEditor {
       throw TUsageError{"there is no task at line " + *line};
     }
     Get<TListView>("lvTasks").Select(index);
-    // The dialog opens with row 1 chosen and then resets its time field: load that row again.
-    if (index == 0) form_->lvTasksSelectItem(Get<TListView>("lvTasks"), 0, true);
   }
 
   // Runs an action as its button would, after the idle-time check of what is available.
@@ -118,6 +116,7 @@ class TEditor {
       form_->SetPressedList("", grid);
     }
     Get<TComboBox>("comboArgs").SetText({});
+    Get<TTimeField>("edtTime").SetTime(0, 0);
     Get<TCheckBox>("chkRepeatHour").SetChecked(false);
     Get<TCheckBox>("chkRepeatMin").SetChecked(false);
     for (const char* spin : {"spRepeatValueHour", "spRepeatValueMin", "spAfterValue"}) {
