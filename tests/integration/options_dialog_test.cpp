@@ -300,6 +300,25 @@ TEST_F(OptionsDialog, ChoicesEnableAndFillTheControlsTheyNeed) {
   });
 }
 
+// A number field takes typed digits only, but anything can be pasted into it.
+TEST_F(OptionsDialog, TextPastedIntoANumberFieldKeepsTheLastNumber) {
+  Store("");
+  Load();
+  Show([&](const DialogDriver& user) {
+    user.Choose("comboAction", kSend);
+    user.Choose("comboMode", kDaily);
+    user.Click("chkRepeatHour");
+    for (const wchar_t* text : {L"3", L"", L"-", L"abc", L"99999999999999999999"}) {
+      user.Type("spRepeatValueHour", text);
+    }
+    user.Click("btnAdd");
+    user.Click("btnOK");
+  });
+  const std::vector<std::string> tasks = StoredTasks();
+  ASSERT_EQ(tasks.size(), 1u);
+  EXPECT_EQ(tasks[0].substr(8), "||SEND||DAILY||00:00;YN;3;1");
+}
+
 // Cancel is also the default button: Enter leaves as Esc does.
 TEST_F(OptionsDialog, CancelEscapeAndEnterKeepTheStoredTasks) {
   Store("00000001||SEND||DAILY||08:00;NN;1;1||a\r\n00000002||OPEN||EVENT||GO||COM1\r\n");

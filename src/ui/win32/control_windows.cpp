@@ -6,6 +6,7 @@
 
 #include "core/class_info.h"
 #include "core/form.h"
+#include "core/numbers.h"
 #include "core/property.h"
 #include "core/utf.h"
 #include "platform/win32/window_class.h"
@@ -493,9 +494,11 @@ bool TControlWindows::Command(WPARAM wparam, LPARAM lparam) {
     hotKey->SetHotKey(FromHotKeyControl(LOWORD(SendMessageW(window, HKM_GETHOTKEY, 0, 0))));
   }
   if (auto* spin = dynamic_cast<TSpinEdit*>(&control)) {
-    // A field emptied while typing keeps the last value until a number is there.
-    const std::string text = WindowText(window);
-    if (!text.empty() && text.size() < 10) spin->SetValue(std::stoi(text));
+    // A field emptied while typing, or given pasted text that is not a number, keeps the last
+    // value until a number is there.
+    if (const std::optional<int32_t> value = TryStrToInt(WindowText(window))) {
+      spin->SetValue(*value);
+    }
   }
   return true;
 }
