@@ -163,10 +163,12 @@ int32_t TkivPlugin::ProcessDataWorker(TPluginCallRec* block) {
   if (!IsAlive(block->ParamList)) return kResultException;
   const uintptr_t received = block->In.Data;
   const TModuleTypes types = block->ModuleTypes;
-  auto* hostRows = reinterpret_cast<TkivParamsList*>(block->In.Data);
+  // Only data of the list kind is a list: other kinds hold a number, which must not be read.
+  auto* hostRows = block->In.DataKind == kDataKindParamsList
+                       ? reinterpret_cast<TkivParamsList*>(block->In.Data)
+                       : nullptr;
   if (types != 0) {
-    if (block->In.DataKind == kDataKindParamsList && !(types & ModuleTypeBit(mttDataQuery)) &&
-        hostRows && hostRows->Count == 0) {
+    if (!(types & ModuleTypeBit(mttDataQuery)) && hostRows && hostRows->Count == 0) {
       block->In.Data = 0;
     }
     if ((types & ModuleTypeBit(mttDataExport)) && block->In.Data == 0) {

@@ -370,6 +370,12 @@ TEST_F(PluginTest, ProcessDataForExportWithoutDataLogsAndSkipsTheHandler) {
   EXPECT_EQ(ItemName(*ItemAt(*empty, 1)), kNewRowName);
   EXPECT_EQ(uintptr_t{call.Block()->In.Data}, 0u);  // only a pointer the handler put there survives
   FreeParamsList(empty);
+
+  // A number in the data (a status, a byte count) is passed on, never read as a list.
+  call.Block()->In.DataKind = kDataKindInteger;
+  call.Block()->In.Data = 0x1234;
+  EXPECT_EQ(plugin->ProcessDataWorker(call.Block()), 0);
+  EXPECT_EQ(handled, 2);
 }
 
 TEST_F(PluginTest, AFailingDataHandlerAnswersMinusThreeAndLogs) {
