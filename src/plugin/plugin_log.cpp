@@ -124,6 +124,9 @@ int32_t TkivPlugin::GetEventsWorker(TPluginCallRec* block) {
         ClearList(*eventRows_);
         morePending = pendingEvents_->Count > 0;
       } else {
+        // A host that takes the events but never acknowledges them gets the old ones again
+        // with the new; past the bound they are dropped, as uncollected pending events are.
+        if (eventRows_->Count > kMaxEventItems) ClearList(*eventRows_);
         AppendItems(*eventRows_, *pendingEvents_);
         block->Out.DataKind = kDataKindParamsList;
         block->Out.Data = reinterpret_cast<uintptr_t>(eventRows_);

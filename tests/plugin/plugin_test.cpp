@@ -346,6 +346,21 @@ TEST_F(PluginTest, EventsAreCollectedInTwoStepsAndNoneIsLostInBetween) {
   EXPECT_EQ(std::count(host.notices.begin(), host.notices.end(), kEventsPendingMessage), 3);
 }
 
+// Each call of such a host hands the old events out again with the new ones.
+TEST_F(PluginTest, EventsAHostTakesButNeverAcknowledgesStayBounded) {
+  Load();
+  constexpr int kEventsPerCall = 5000;  // two items each: the type and the row's end
+  for (int call = 0; call < 12; ++call) {
+    for (int i = 0; i < kEventsPerCall; ++i) plugin->GenerateEvent(false, "tick");
+    Call collect;
+    ASSERT_EQ(plugin->GetEventsWorker(collect.Block()), 0);
+    const auto* rows = reinterpret_cast<TkivParamsList*>(collect.Block()->Out.Data);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_LE(rows->Count, kMaxEventItems + 2 * kEventsPerCall) << "call " << call;
+    EXPECT_EQ(ItemName(*ItemAt(*rows, rows->Count - 1)), kNewRowName);
+  }
+}
+
 TEST_F(PluginTest, ProcessDataForExportWithoutDataLogsAndSkipsTheHandler) {
   Load();
   plugin->MsgNoData = "No data for processing";
