@@ -76,16 +76,34 @@ bool IsSectionHeader(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
-// The next CR or LF at or after `from`, or npos.
-size_t FindLineBreak(std::string_view text, size_t from) {
-  const char* begin = text.data() + from;
-  const size_t left = text.size() - from;
-  const void* lf = std::memchr(begin, '\n', left);
-  const size_t lf_at = lf ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : left;
-  const void* cr = std::memchr(begin, '\r', lf_at);
-  if (cr) return from + static_cast<size_t>(static_cast<const char*>(cr) - begin);
-  return lf ? from + lf_at : std::string_view::npos;
-}
+// The line breaks (CR or LF) of one block, found in a single pass: where each of the two was
+// last found is remembered, so that a file that uses only one of them is not searched to its
+// end again for the other on every line.
+class TLineBreaks {
+ public:
+  explicit TLineBreaks(std::string_view text) : text_(text) {}
+
+  // The next CR or LF at or after `from`, or npos.
+  size_t Next(size_t from) {
+    const size_t found = std::min(NextOf('\n', next_lf_, from), NextOf('\r', next_cr_, from));
+    return found == text_.size() ? std::string_view::npos : found;
+  }
+
+ private:
+  // The position of `c` at or after `from`, the text's size when there is none.
+  size_t NextOf(char c, size_t& remembered, size_t from) const {
+    if (remembered != kUnknown && remembered >= from) return remembered;
+    const void* at = std::memchr(text_.data() + from, c, text_.size() - from);
+    remembered = at ? static_cast<size_t>(static_cast<const char*>(at) - text_.data())
+                    : text_.size();
+    return remembered;
+  }
+
+  static constexpr size_t kUnknown = std::string_view::npos;
+  std::string_view text_;
+  size_t next_lf_ = kUnknown;
+  size_t next_cr_ = kUnknown;
+};
 
 }  // namespace
 
@@ -157,8 +175,8 @@ void TBigIniFile::Load() {
       byte_order_mark_ = true;
       start = kUtf8ByteOrderMark.size();
     }
-    for (size_t stop; (stop = FindLineBreak(chunk, start)) != std::string_view::npos;
-         start = stop + 1) {
+    TLineBreaks breaks(chunk);
+    for (size_t stop; (stop = breaks.Next(start)) != std::string_view::npos; start = stop + 1) {
       const std::string_view piece = chunk.substr(start, stop - start);
       if (carry.empty()) {
         AddLoadedLine(piece, true, current);

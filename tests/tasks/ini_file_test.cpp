@@ -279,6 +279,20 @@ TEST_F(IniFileTest, LinesCrossingTheReadBufferArriveWhole) {
   EXPECT_EQ(keys, (std::vector<std::string>{"pad", "long"}));
 }
 
+// Lines ended by a lone CR, as some editors write them, load in time proportional to the file.
+TEST_F(IniFileTest, LinesEndedByCrAloneLoadInOnePass) {
+  // A megabyte of empty lines between two keys: each line once searched to the end of its read
+  // block for an LF took seconds.
+  const std::string text = "[S]\rfirst=1\r" + std::string(1 << 20, '\r') + "last=2\r";
+  const std::string file = MakeFile(text);
+  const auto start = std::chrono::steady_clock::now();
+  TBigIniFile ini(file);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(ini.ReadString("S", "first", ""), "1");
+  EXPECT_EQ(ini.ReadString("S", "last", ""), "2");
+  EXPECT_LT(took, std::chrono::seconds(2));
+}
+
 TEST_F(IniFileTest, FailedWriteRaisesAndKeepsTheOldFileAndTheChange) {
   const std::string file = MakeFile("[S]\r\nk=old\r\n");
   const std::string before = ReadBytes(file);
