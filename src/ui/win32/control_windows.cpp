@@ -487,7 +487,7 @@ bool TControlWindows::Command(WPARAM wparam, LPARAM lparam) {
     if (auto* day = dynamic_cast<TSpeedButton*>(&control)) day->Click();
     return true;
   }
-  if (auto* combo = dynamic_cast<TComboBox*>(&control)) return ComboNotification(*entry, code);
+  if (dynamic_cast<TComboBox*>(&control) != nullptr) return ComboNotification(*entry, code);
   if (code != EN_CHANGE) return true;
   if (auto* edit = dynamic_cast<TEdit*>(&control)) edit->SetText(WindowText(window));
   if (auto* hotKey = dynamic_cast<THotKey*>(&control)) {
