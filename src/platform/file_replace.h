@@ -15,9 +15,10 @@ namespace chronel::platform {
 bool AdoptFileOwnership(const std::filesystem::path& target,
                         const std::filesystem::path& replacement);
 
-// Puts `replacement` in the place of `target` in one step, whether or not `target` exists. On
-// Windows an existing target keeps its attributes and security (ReplaceFileW). Answers the
-// reason of a failure, and nothing has changed then; an empty code on success.
+// Puts `replacement` in the place of `target` in one step, whether or not `target` exists,
+// after its contents are on the disk. On Windows an existing target keeps its attributes and
+// security (ReplaceFileW). Answers the reason of a failure, and nothing has changed then; an
+// empty code on success.
 std::error_code ReplaceFileWith(const std::filesystem::path& target,
                                 const std::filesystem::path& replacement);
 

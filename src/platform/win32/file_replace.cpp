@@ -8,13 +8,36 @@ bool AdoptFileOwnership(const std::filesystem::path&, const std::filesystem::pat
   return true;
 }
 
+namespace {
+
+std::error_code LastError() {
+  return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+}
+
+// A full disk may show only here, when the system writes what it has kept in memory.
+std::error_code SyncToDisk(const std::filesystem::path& file) {
+  HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  const bool synced = FlushFileBuffers(handle) != 0;
+  const std::error_code error = synced ? std::error_code() : LastError();
+  CloseHandle(handle);
+  return error;
+}
+
+}  // namespace
+
 // ReplaceFileW moves the replacement into place and gives it the replaced file's attributes,
 // security descriptor, creation time and short name; a plain rename would leave the
-// replacement's, inherited from the folder.
+// replacement's, inherited from the folder. The contents reach the disk before the name does,
+// so that a crash just after the replace finds the old file or the whole new one, never an empty
+// one.
 std::error_code ReplaceFileWith(const std::filesystem::path& target,
                                 const std::filesystem::path& replacement) {
+  if (const std::error_code error = SyncToDisk(replacement)) return error;
   auto moveIntoPlace = [&] {
-    return MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(replacement.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   };
   bool replaced = GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES
                       ? moveIntoPlace()
@@ -28,7 +51,7 @@ std::error_code ReplaceFileWith(const std::filesystem::path& target,
     replaced = moveIntoPlace();
   }
   if (replaced) return {};
-  return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+  return LastError();
 }
 
 }  // namespace chronel::platform
