@@ -94,6 +94,9 @@ TEST(LanguageFile, TranslationsAreDecodedAsTheHeaderSays) {
       {"Charset=windows-1251", cp1251, russian},
       {"Encoding=utf-8", "bad \xFF byte", "bad \xEF\xBF\xBD byte"},
       {"Charset=shift-jis", "\x8A\x4A\x82\xAD", "\xE9\x96\x8B\xE3\x81\x8F"},  // 開く
+      // A file of 8-bit characters that names a 16-bit encoding is read in its code page.
+      {"Charset=windows-1251\r\nEncoding=unicode", cp1251, russian},
+      {"Charset=windows-1251\r\nEncoding=utf-16", cp1251, russian},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.header);
