@@ -217,7 +217,8 @@ void TfrmOption::SizePageArea(int page) {
   pages.SetClientHeight(control == nullptr ? 0 : control->Top() + control->Height() + kPageMargin);
 }
 
-// Every task of the list, the one being edited among them, numbered by its identifier.
+// Every task of the list, the one being edited among them. An item's number is its task's line,
+// so that the identifier is written back exactly as it is stored, whatever its form.
 void TfrmOption::FillPredecessors() {
   auto& predecessors = Get<TComboBox>("comboAfterAction");
   const auto& rows = Get<TListView>("lvTasks");
@@ -226,9 +227,14 @@ void TfrmOption::FillPredecessors() {
     const TListRow& row = rows.Row(i);
     std::string text = row.Caption;
     for (const std::string& column : row.SubItems) text += " - " + column;
-    const std::vector<std::string> fields = SplitTaskLine(TaskLines()[i]);
-    predecessors.AddItem(std::move(text), fields.empty() ? 0 : HexToIntDef(fields[0], 0));
+    predecessors.AddItem(std::move(text), static_cast<uint32_t>(i));
   }
+}
+
+std::string TfrmOption::TaskIdAt(uint32_t line) const {
+  if (line >= static_cast<uint32_t>(TaskLines().Count())) return {};
+  const std::vector<std::string> fields = SplitTaskLine(TaskLines()[static_cast<int>(line)]);
+  return fields.empty() ? std::string() : fields[0];
 }
 
 void TfrmOption::PlaceTimeBox(int page) {

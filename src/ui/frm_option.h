@@ -65,6 +65,8 @@ class TfrmOption : public TForm {
   }
   // The private copy of the task lines (lstTasks); row i of lvTasks stands for line i.
   TStringList& TaskLines() const;
+  // The identifier (first field) of the task on `line`; empty when there is none.
+  std::string TaskIdAt(uint32_t line) const;
   // The application-wide help file chosen at opening, for the view to hand to the system.
   const std::string& ApplicationHelpFile() const { return applicationHelpFile_; }
   // The form's own help file; help context 80 opens its topic 80.

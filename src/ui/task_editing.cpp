@@ -58,7 +58,7 @@ std::string TfrmOption::ParamsText(int page) const {
     return AfterParamsText(Get<TRadioButton>("rbAfter2").Checked(),
                            Get<TSpinEdit>("spAfterValue").Value(),
                            Get<TComboBox>("comboAfterUnits").ItemIndex(),
-                           chosen < 0 ? "" : IntToHex(predecessors.ItemNumber(chosen), 8));
+                           chosen < 0 ? "" : TaskIdAt(predecessors.ItemNumber(chosen)));
   }
   if (page == mpEvent) return Get<TEdit>("edtEventName").Text();
   const auto& time = Get<TTimeField>("edtTime");
@@ -167,10 +167,11 @@ void TfrmOption::LoadAfterParams(std::string_view params) {
   const int unit = StrToIntDef(TaskParam(params, 3), 0);
   Get<TComboBox>("comboAfterUnits").SetItemIndex(unit >= 0 && unit < kUnitCount ? unit : 0);
   auto& predecessors = Get<TComboBox>("comboAfterAction");
-  const uint32_t predecessor = HexToIntDef(TaskParam(params, 4), 0);
+  // The task that runs it is found by its identifier exactly, as the tasks find each other.
+  const std::string predecessor = TaskParam(params, 4);
   int chosen = -1;
-  for (int i = 0; i < predecessors.Items().Count() && chosen < 0; ++i) {
-    if (predecessors.ItemNumber(i) == predecessor) chosen = i;
+  for (int i = 0; !predecessor.empty() && i < predecessors.Items().Count() && chosen < 0; ++i) {
+    if (TaskIdAt(predecessors.ItemNumber(i)) == predecessor) chosen = i;
   }
   predecessors.SetItemIndex(chosen);
   rbAfter1Click(*this);

@@ -154,6 +154,19 @@ TEST_F(EditorTest, ModifyingTheTaskShownSelectedAtOpeningKeepsWhatWasNotChanged)
   }
 }
 
+// Identifiers are whatever the file holds, as the tasks find each other by them exactly.
+TEST_F(EditorTest, AModifiedSuccessorKeepsItsPredecessorsIdentifierAsStored) {
+  Open({"task-one||SEND||EVENT||GO||x", "0000000b||OPEN||AFTER||N;1;0;task-one||COM1",
+        "0000000C||OPEN||AFTER||N;1;0;0000000b||COM2"});
+  for (const int row : {1, 2}) {
+    Get<TListView>("lvTasks").Select(row);
+    Get<TComboBox>("comboArgs").SetText("changed");
+    ASSERT_TRUE(Execute("actModify")) << row;
+  }
+  EXPECT_EQ(Lines()[1], "0000000b||OPEN||AFTER||N;1;0;task-one||changed");
+  EXPECT_EQ(Lines()[2], "0000000C||OPEN||AFTER||N;1;0;0000000b||changed");
+}
+
 TEST_F(EditorTest, RowsAndLinesStayInStepThroughDeleteMoveAndClear) {
   Open({"00000001||SEND||DAILY||08:00;NN;1;1||A", "00000002||REBOOT||DAILY||09:00;NN;1;1",
         "00000003||SEND||DAILY||10:00;NN;1;1||C"});

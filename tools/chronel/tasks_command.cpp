@@ -175,9 +175,8 @@ void SetPredecessor(TEditor& editor, const std::string& value) {
     predecessors.SetItemIndex(-1);
     return;
   }
-  const std::optional<uint32_t> id = TryHexToInt(value);
-  for (int i = 0; id && i < predecessors.Items().Count(); ++i) {
-    if (predecessors.ItemNumber(i) == *id) {
+  for (int i = 0; i < predecessors.Items().Count(); ++i) {
+    if (editor.Form().TaskIdAt(predecessors.ItemNumber(i)) == value) {
       predecessors.SetItemIndex(i);
       return;
     }
