@@ -48,6 +48,7 @@ const std::vector<std::string>& DeclaredMessages() {
       "MsgInvTask||Unable to add task #%d||||||D||||||||",
       "||||||||D||||||||",
       "MsgTaskCycle||Task %s skipped: it is already running in this chain||||||D||||||||",
+      "MsgChainStopped||The chain started by task %s was stopped after %d steps||||||D||||||||",
       "MsgNextRuns||Next runs: %s||||||D||||||||",
       "MsgRunsOnTrigger||Runs on its trigger, not at set times||||||D||||||||",
       "MsgNoRuns||No run within the next five years||||||D||||||||",

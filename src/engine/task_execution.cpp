@@ -23,6 +23,13 @@ namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
 
+// The steps one walk of a chain may take. With identifiers that are unique each task runs at
+// most once per walk; tasks that share one may follow each other in more ways than there are
+// tasks (every level of two doubling the runs), and such a walk is stopped rather than hold the
+// thread and the task list for an age. The allowance leaves room for repeats that are meant.
+constexpr size_t kStepsPerTask = 4;
+constexpr size_t kSpareSteps = 64;
+
 TDateTime Now() { return platform::CurrentClock().LocalNow(); }
 
 // The chain being run, as `chain` holds it: the tasks of a chain this one runs inside first,
@@ -126,8 +133,14 @@ int32_t TaPlugin::ExecuteTask(TTaskListItem& task) {
 int32_t TaPlugin::ExecuteTask(TTaskListItem& task, TSuccessorFinder& successors) {
   TChainPath path(chain_);
   std::vector<TChainStep> todo{{&task, nullptr, path.Outer()}};
+  const size_t allowed = kStepsPerTask * tasks_->Write()->Count() + kSpareSteps;
   int32_t pending = 0;
-  while (!todo.empty()) {
+  for (size_t steps = 1; !todo.empty(); ++steps) {
+    if (steps > allowed) {
+      AddLog(plugin::lsError, FormattedMessage("MsgChainStopped", {std::string_view(task.ID),
+                                                                   allowed}));
+      break;
+    }
     const TChainStep step = todo.back();
     todo.pop_back();
     path.CutTo(step.Depth);

@@ -307,6 +307,26 @@ TEST_F(TaPluginTest, AChainOfThirtyThousandTasksRunsToItsEnd) {
       "Chronel. Task T0 skipped: it is already running in this chain\r\n"));
 }
 
+// Tasks that share identifiers can follow each other in more ways than there are tasks: each
+// level of two twins here doubles the runs, to a billion at the last. The walk stops instead.
+TEST_F(TaPluginTest, AChainThatMultipliesThroughSharedIdentifiersIsStoppedWithAnError) {
+  constexpr int kLevels = 30;
+  std::vector<std::string> lines{"L0||SEND||EVENT||GO||L0"};
+  for (int level = 1; level <= kLevels; ++level) {
+    for (int twin = 0; twin < 2; ++twin) {
+      lines.push_back("L" + std::to_string(level) + "||SEND||AFTER||N;0;0;L" +
+                      std::to_string(level - 1) + "||x");
+    }
+  }
+  Load(lines);
+  Execute(0);
+  const size_t allowed = 4 * lines.size() + 64;
+  EXPECT_EQ(services_.Sent().size(), allowed);
+  EXPECT_TRUE(instance_->PendingLogText(true).ends_with(
+      "Chronel. The chain started by task L0 was stopped after " + std::to_string(allowed) +
+      " steps\r\n"));
+}
+
 // A chain started inside another on the same thread (a host that answers an action by
 // raising an event at once) skips the tasks of the outer chain too: here A, which follows C.
 TEST_F(TaPluginTest, AChainStartedInsideAnotherSkipsTheTasksOfTheOuterOne) {
