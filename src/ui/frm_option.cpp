@@ -217,24 +217,28 @@ void TfrmOption::SizePageArea(int page) {
   pages.SetClientHeight(control == nullptr ? 0 : control->Top() + control->Height() + kPageMargin);
 }
 
-// Every task of the list, the one being edited among them. An item's number is its task's line,
-// so that the identifier is written back exactly as it is stored, whatever its form.
+// Every task of the list, the one being edited among them. An item keeps its task's identifier
+// as stored, whatever its form, so that it is written back exactly so.
 void TfrmOption::FillPredecessors() {
   auto& predecessors = Get<TComboBox>("comboAfterAction");
   const auto& rows = Get<TListView>("lvTasks");
   predecessors.Clear();
+  predecessorIds_.clear();
   for (int i = 0; i < rows.Count(); ++i) {
     const TListRow& row = rows.Row(i);
     std::string text = row.Caption;
     for (const std::string& column : row.SubItems) text += " - " + column;
+    const std::vector<std::string> fields = SplitTaskLine(TaskLines()[i]);
+    predecessorIds_.push_back(fields.empty() ? std::string() : fields[0]);
     predecessors.AddItem(std::move(text), static_cast<uint32_t>(i));
   }
 }
 
-std::string TfrmOption::TaskIdAt(uint32_t line) const {
-  if (line >= static_cast<uint32_t>(TaskLines().Count())) return {};
-  const std::vector<std::string> fields = SplitTaskLine(TaskLines()[static_cast<int>(line)]);
-  return fields.empty() ? std::string() : fields[0];
+std::string TfrmOption::PredecessorId(int item) const {
+  const auto& predecessors = Get<TComboBox>("comboAfterAction");
+  if (item < 0 || item >= predecessors.Items().Count()) return {};
+  const uint32_t number = predecessors.ItemNumber(item);
+  return number < predecessorIds_.size() ? predecessorIds_[number] : std::string();
 }
 
 void TfrmOption::PlaceTimeBox(int page) {

@@ -65,8 +65,9 @@ class TfrmOption : public TForm {
   }
   // The private copy of the task lines (lstTasks); row i of lvTasks stands for line i.
   TStringList& TaskLines() const;
-  // The identifier (first field) of the task on `line`; empty when there is none.
-  std::string TaskIdAt(uint32_t line) const;
+  // The identifier of the task that item `item` of the predecessor list names, as stored; empty
+  // when there is no such item.
+  std::string PredecessorId(int item) const;
   // The application-wide help file chosen at opening, for the view to hand to the system.
   const std::string& ApplicationHelpFile() const { return applicationHelpFile_; }
   // The form's own help file; help context 80 opens its topic 80.
@@ -156,6 +157,9 @@ class TfrmOption : public TForm {
   int32_t minHeight_ = 0;
   bool scaled_ = true;
   TComponentRef<TWinControl> activeControl_;
+  // The identifiers of the predecessor list's items, taken when it is filled: Delete and Clear
+  // change the lines under a list that is not filled again until the mode changes.
+  std::vector<std::string> predecessorIds_;
 };
 
 }  // namespace chronel

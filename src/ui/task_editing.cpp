@@ -58,7 +58,7 @@ std::string TfrmOption::ParamsText(int page) const {
     return AfterParamsText(Get<TRadioButton>("rbAfter2").Checked(),
                            Get<TSpinEdit>("spAfterValue").Value(),
                            Get<TComboBox>("comboAfterUnits").ItemIndex(),
-                           chosen < 0 ? "" : TaskIdAt(predecessors.ItemNumber(chosen)));
+                           PredecessorId(chosen));
   }
   if (page == mpEvent) return Get<TEdit>("edtEventName").Text();
   const auto& time = Get<TTimeField>("edtTime");
@@ -171,7 +171,7 @@ void TfrmOption::LoadAfterParams(std::string_view params) {
   const std::string predecessor = TaskParam(params, 4);
   int chosen = -1;
   for (int i = 0; !predecessor.empty() && i < predecessors.Items().Count() && chosen < 0; ++i) {
-    if (TaskIdAt(predecessors.ItemNumber(i)) == predecessor) chosen = i;
+    if (PredecessorId(i) == predecessor) chosen = i;
   }
   predecessors.SetItemIndex(chosen);
   rbAfter1Click(*this);

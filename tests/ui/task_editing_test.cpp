@@ -165,6 +165,13 @@ TEST_F(EditorTest, AModifiedSuccessorKeepsItsPredecessorsIdentifierAsStored) {
   }
   EXPECT_EQ(Lines()[1], "0000000b||OPEN||AFTER||N;1;0;task-one||changed");
   EXPECT_EQ(Lines()[2], "0000000C||OPEN||AFTER||N;1;0;0000000b||changed");
+
+  // Deleting a task moves the lines under the predecessor list; the task it shows is kept.
+  Open({"0000000D||SEND||AFTER||N;1;0;0000000A||d", "0000000A||SEND||EVENT||GO||a",
+        "0000000B||SEND||EVENT||GO2||b"});
+  ASSERT_TRUE(Execute("actDel"));
+  ASSERT_TRUE(Execute("actAdd"));
+  EXPECT_EQ(Fields(2)[3], "N;1;0;0000000A");
 }
 
 TEST_F(EditorTest, RowsAndLinesStayInStepThroughDeleteMoveAndClear) {

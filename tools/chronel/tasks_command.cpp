@@ -176,7 +176,7 @@ void SetPredecessor(TEditor& editor, const std::string& value) {
     return;
   }
   for (int i = 0; i < predecessors.Items().Count(); ++i) {
-    if (editor.Form().TaskIdAt(predecessors.ItemNumber(i)) == value) {
+    if (editor.Form().PredecessorId(i) == value) {
       predecessors.SetItemIndex(i);
       return;
     }
