@@ -175,8 +175,7 @@ std::optional<std::string_view> TLanguageBlock::TextOf(std::string_view code) co
 }
 
 std::string TLanguageFile::Decode(std::string_view text) const {
-  // A 16-bit file is UTF-8 by now; an 8-bit one is UTF-8 only when it says so.
-  if (WideFile || Settings.Encoding == TTextEncoding::Utf8) {
+  if (TextsAreUtf8()) {
     // Malformed sequences become U+FFFD.
     return IsValidUtf8(text) ? std::string(text) : Utf16ToUtf8(Utf8ToUtf16(text));
   }

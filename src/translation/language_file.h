@@ -80,8 +80,10 @@ struct TLanguageFile {
   std::vector<THeaderLine> HeaderLines;
   std::vector<TLanguageBlock> Blocks;  // in file order, complete or not
 
-  // A text of the file as UTF-8: as it is for a UTF-16 file, from UTF-8 when the header names
-  // an encoding, else from the character set's code page.
+  // Whether the texts are UTF-8: a UTF-16 file's by now, an 8-bit file's when its header says
+  // utf-8. Otherwise they are in the character set's code page.
+  bool TextsAreUtf8() const { return WideFile || Settings.Encoding == TTextEncoding::Utf8; }
+  // A text of the file as UTF-8.
   std::string Decode(std::string_view text) const;
 };
 

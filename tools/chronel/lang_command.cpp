@@ -70,7 +70,7 @@ std::vector<TLanguage> Languages(const TStringList& list, const TLanguageFile& f
 
 std::string ReadAs(const TLanguageFile& file) {
   if (file.WideFile) return "UTF-16";
-  if (file.Settings.Encoding == TTextEncoding::Utf8) return "UTF-8";
+  if (file.TextsAreUtf8()) return "UTF-8";
   if (file.Settings.Charset.CodePage == platform::kSystemCodePage) return "the system's code page";
   return "code page " + std::to_string(file.Settings.Charset.CodePage);
 }
