@@ -17,8 +17,10 @@ bool AdoptFileOwnership(const std::filesystem::path& target,
 
 // Puts `replacement` in the place of `target` in one step, whether or not `target` exists,
 // after its contents are on the disk. On Windows an existing target keeps its attributes and
-// security (ReplaceFileW). Answers the reason of a failure, and nothing has changed then; an
-// empty code on success.
+// security (ReplaceFileW). Answers the reason of a failure, and nothing has changed then, with
+// one exception on Windows: a replace that fails after taking the old file from its name is
+// finished by a plain move, and if that fails too, `target` is gone while `replacement` is left
+// as it was. An empty code on success.
 std::error_code ReplaceFileWith(const std::filesystem::path& target,
                                 const std::filesystem::path& replacement);
 
